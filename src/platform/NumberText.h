@@ -28,3 +28,17 @@ qint64 StrToInt64(const QString& text);
 bool TryStrToFloat(const QString& text, double& value);
 // Throws EConvertError with "'<text>' is not a valid floating point value".
 double StrToFloat(const QString& text);
+
+// The text converts entirely to a 32-bit integer (sign allowed).
+inline bool IsInteger(const QString& text)
+{
+    int v = 0;
+    return TryStrToInt(text, v);
+}
+
+// The text converts entirely to a floating-point number ("." as the separator).
+inline bool IsFloat(const QString& text)
+{
+    double v = 0;
+    return TryStrToFloat(text, v);
+}
