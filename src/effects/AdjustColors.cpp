@@ -20,7 +20,10 @@ uint8_t ClampToLevel(double value)
     return value >= 255.0 ? 255 : static_cast<uint8_t>(value);
 }
 
-uint8_t ClampToLevel(int64_t value) { return static_cast<uint8_t>(std::clamp<int64_t>(value, 0, 255)); }
+uint8_t ClampToLevel(int64_t value)
+{
+    return static_cast<uint8_t>(std::clamp<int64_t>(value, 0, 255));
+}
 
 LevelTable BuildContrastTable(int contrast)
 {

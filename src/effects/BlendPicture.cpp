@@ -21,7 +21,8 @@ Overlap OverlapOf(int position, int pictureExtent, int frameExtent)
 {
     const int64_t first = std::max<int64_t>(0, -int64_t{position});
     const int64_t end = std::min<int64_t>(pictureExtent, int64_t{frameExtent} - position);
-    return {static_cast<int>(std::min<int64_t>(first, pictureExtent)), static_cast<int>(std::max<int64_t>(end, 0))};
+    return {static_cast<int>(std::min<int64_t>(first, pictureExtent)),
+            static_cast<int>(std::max<int64_t>(end, 0))};
 }
 
 } // namespace

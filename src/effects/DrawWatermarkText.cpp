@@ -54,7 +54,7 @@ void DrawWatermarkText(QImage& frame, const QString& text, const TFrameEffectFon
     // positions would overflow the painter's fixed-point coordinates. The
     // margin covers glyph overhangs the bounding box leaves out.
     const QRectF reach = metrics.boundingRect(text).translated(baseline).adjusted(-pixelSize, -pixelSize,
-                                                                                   pixelSize, pixelSize);
+                                                                                  pixelSize, pixelSize);
     if (!reach.intersects(QRectF(frame.rect())))
         return;
 

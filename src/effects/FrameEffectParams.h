@@ -44,8 +44,14 @@ inline bool ColorAdjustmentRequested(const TFrameEffectParams& params)
     return params.Brightness != 255 || params.Contrast != 0 || params.Saturation != 255;
 }
 
-inline bool ExposureRequested(const TFrameEffectParams& params) { return params.Exposure != 0; }
-inline bool WatermarkTextRequested(const TFrameEffectParams& params) { return !params.WaterMarkText.isEmpty(); }
+inline bool ExposureRequested(const TFrameEffectParams& params)
+{
+    return params.Exposure != 0;
+}
+inline bool WatermarkTextRequested(const TFrameEffectParams& params)
+{
+    return !params.WaterMarkText.isEmpty();
+}
 inline bool WatermarkPictureRequested(const TFrameEffectParams& params)
 {
     return !params.WaterMarkImage.isEmpty();

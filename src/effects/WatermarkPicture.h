@@ -6,7 +6,8 @@
 
 // A watermark picture file that is missing, unreadable or not a bitmap. The
 // message names the file and the loader's reason; the hook's caller logs it.
-class EWatermarkPictureError : public std::runtime_error {
+class EWatermarkPictureError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };

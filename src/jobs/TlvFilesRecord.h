@@ -20,10 +20,10 @@ struct TRecordFont
 // microseconds; positions and sizes are source-frame pixels unless noted.
 struct TlvFilesRecord
 {
-    qint32 AddIndex = 0;  // position within the open dialog's multi-selection
-    QString FileName;     // full path of the source, the row caption
-    QString OutputFile;   // destination path computed when the row was added
-    qint32 Duration = 0;  // whole seconds
+    qint32 AddIndex = 0; // position within the open dialog's multi-selection
+    QString FileName;    // full path of the source, the row caption
+    QString OutputFile;  // destination path computed when the row was added
+    qint32 Duration = 0; // whole seconds
 
     qint64 StartTime = 0;    // trim start; 0 = from the beginning
     qint64 TrimDuration = 0; // trimmed length; 0 or less = up to the end of the source
@@ -56,10 +56,10 @@ struct TlvFilesRecord
     qint32 ImageAlpha = 168;
     qint32 TransparentStyle = 1; // 1 or 2
 
-    qint32 Brightness = 255; // 255 = neutral
-    qint32 Contrast = 0;     // 0 = neutral
-    qint32 Saturation = 255; // 255 = neutral
-    qint32 Exposure = 0;     // 0 = none
+    qint32 Brightness = 255;   // 255 = neutral
+    qint32 Contrast = 0;       // 0 = neutral
+    qint32 Saturation = 255;   // 255 = neutral
+    qint32 Exposure = 0;       // 0 = none
     bool ProcessText = false;  // the text is drawn before the colour and exposure effects
     bool ProcessImage = false; // the picture is blended before them
 };

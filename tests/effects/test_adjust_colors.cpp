@@ -8,12 +8,14 @@
 
 namespace {
 
-struct LevelMapping {
+struct LevelMapping
+{
     int from;
     int to;
 };
 
-struct ToneCase {
+struct ToneCase
+{
     const char* what;
     int brightness;
     int contrast;
@@ -27,10 +29,15 @@ struct ToneCase {
 TEST(AdjustColors, ToneAndContrastTables)
 {
     const ToneCase cases[] = {
-        {"brightness 255 is not the identity", 255, 0, {{0, 0}, {1, 1}, {2, 1}, {128, 127}, {254, 253}, {255, 254}}},
+        {"brightness 255 is not the identity",
+         255,
+         0,
+         {{0, 0}, {1, 1}, {2, 1}, {128, 127}, {254, 253}, {255, 254}}},
         {"brightness 255 feeds 2 as 1 and 255 as 254 into contrast -50", 255, -50, {{2, 50}, {255, 229}}},
         {"brightness 256 with contrast -50", 256, -50, {{2, 51}, {255, 230}}},
-        {"contrast 100 behaves as 99", 256, 100,
+        {"contrast 100 behaves as 99",
+         256,
+         100,
          {{0, 0}, {100, 0}, {167, 0}, {168, 43}, {169, 106}, {170, 170}, {171, 234}, {172, 255}, {255, 255}}},
         {"contrast 50", 256, 50, {{0, 0}, {64, 20}, {128, 111}, {170, 170}, {200, 212}}},
         {"contrast -50", 256, -50, {{0, 50}, {64, 95}, {128, 140}, {200, 191}, {255, 230}}},
@@ -50,7 +57,8 @@ TEST(AdjustColors, ToneAndContrastTables)
 
 TEST(AdjustColors, WholeFrameBecomesOneLevel)
 {
-    const struct {
+    const struct
+    {
         const char* what;
         int brightness;
         int contrast;
@@ -77,7 +85,8 @@ TEST(AdjustColors, IdentityAtToneTableNeutral)
 
 TEST(AdjustColors, SaturationMovesChannelsAroundTheGreyLevel)
 {
-    const struct {
+    const struct
+    {
         int saturation;
         uint8_t blue, green, red;
     } cases[] = {

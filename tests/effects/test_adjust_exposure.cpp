@@ -8,7 +8,8 @@
 
 namespace {
 
-struct ExposureCase {
+struct ExposureCase
+{
     float exposure;
     std::vector<std::pair<int, int>> levels; // level -> expected level
 };
@@ -47,7 +48,8 @@ TEST(AdjustExposure, LevelTable)
 // R = 2 and (255 - i) < 128 make the step round down to nothing.
 TEST(AdjustExposure, SmallestStepsMoveTwoBands)
 {
-    const struct {
+    const struct
+    {
         float exposure;
         int shift;
         std::vector<std::pair<int, int>> bands;

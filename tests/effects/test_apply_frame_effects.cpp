@@ -53,7 +53,8 @@ QImage RunSteps(QImage frame, const TFrameEffectParams& params, const std::vecto
             DrawWatermarkText(frame, params.WaterMarkText, params.TextFont, params.TextX, params.TextY);
             break;
         case Step::Picture:
-            BlendPicture(frame, picture, params.ImageX, params.ImageY, params.ImageAlpha, params.TransparentStyle);
+            BlendPicture(frame, picture, params.ImageX, params.ImageY, params.ImageAlpha,
+                         params.TransparentStyle);
             break;
         }
     }
@@ -67,7 +68,8 @@ TEST(ApplyFrameEffects, StepOrderFollowsTheProcessFlags)
     TTemporaryFolder folder;
     const QString picturePath = SaveBmp(PatternFrame(40, 24), folder.FilePath("mark.bmp"));
     const QImage source = PatternFrame(64, 36);
-    const struct {
+    const struct
+    {
         bool processText, processImage;
         std::vector<Step> order;
     } cases[] = {

@@ -7,7 +7,8 @@
 
 TEST(BlendPicture, ChannelArithmetic)
 {
-    const struct {
+    const struct
+    {
         int style;
         int alpha;
         int frameLevel, pictureLevel, result;
@@ -48,7 +49,8 @@ TEST(BlendPicture, NeutralBlendsLeaveTheFrame)
 // result shows which picture pixel landed on which frame pixel.
 TEST(BlendPicture, OnlyTheOverlapIsBlended)
 {
-    const struct {
+    const struct
+    {
         const char* what;
         int pictureWidth, pictureHeight, x, y;
     } cases[] = {
@@ -70,7 +72,8 @@ TEST(BlendPicture, OnlyTheOverlapIsBlended)
             for (int x = 0; x < frameWidth; ++x) {
                 const long long px = (long long)x - c.x, py = (long long)y - c.y;
                 const bool covered = px >= 0 && px < c.pictureWidth && py >= 0 && py < c.pictureHeight;
-                const QColor expected = covered ? PixelColor(picture, int(px), int(py)) : QColor(255, 255, 255);
+                const QColor expected =
+                    covered ? PixelColor(picture, int(px), int(py)) : QColor(255, 255, 255);
                 ASSERT_EQ(PixelColor(frame, x, y), expected) << c.what << " at " << x << "," << y;
             }
         }

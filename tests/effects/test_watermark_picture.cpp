@@ -16,7 +16,8 @@ TEST(WatermarkPicture, BitmapsOfAnyDepthLoadAs24Bits)
     indexed.setPixel(0, 0, 0);
     indexed.setPixel(1, 0, 1);
 
-    const struct {
+    const struct
+    {
         const char* what;
         QImage saved;
     } cases[] = {
@@ -31,7 +32,8 @@ TEST(WatermarkPicture, BitmapsOfAnyDepthLoadAs24Bits)
         ASSERT_EQ(loaded.size(), c.saved.size()) << c.what;
         for (int y = 0; y < loaded.height(); ++y)
             for (int x = 0; x < loaded.width(); ++x)
-                ASSERT_EQ(PixelColor(loaded, x, y), c.saved.pixelColor(x, y)) << c.what << " at " << x << "," << y;
+                ASSERT_EQ(PixelColor(loaded, x, y), c.saved.pixelColor(x, y))
+                    << c.what << " at " << x << "," << y;
     }
 }
 

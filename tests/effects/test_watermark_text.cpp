@@ -89,17 +89,15 @@ TEST(WatermarkText, SizeFollowsTheScreenNotTheFrame)
 
 TEST(WatermarkText, ClippedAtTheEdges)
 {
-    const struct {
+    const struct
+    {
         const char* what;
         int x, y;
         bool drawsSomething;
     } cases[] = {
-        {"runs past the right edge", 70, 5, true},
-        {"starts before the top-left corner", -8, -6, true},
-        {"starts at the frame's width", 80, 0, false},
-        {"starts below the frame", 0, 40, false},
-        {"far off", INT_MAX, INT_MAX, false},
-        {"far before", INT_MIN, INT_MIN, false},
+        {"runs past the right edge", 70, 5, true},     {"starts before the top-left corner", -8, -6, true},
+        {"starts at the frame's width", 80, 0, false}, {"starts below the frame", 0, 40, false},
+        {"far off", INT_MAX, INT_MAX, false},          {"far before", INT_MIN, INT_MIN, false},
     };
     for (const auto& c : cases) {
         QImage frame = SolidFrame(80, 40, 0, 0, 0);

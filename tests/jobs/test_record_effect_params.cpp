@@ -68,7 +68,8 @@ TEST(RecordEffectParams, EveryEffectFieldIsCarried)
 
 TEST(RecordEffectParams, WhatCountsAsAnEffect)
 {
-    const struct {
+    const struct
+    {
         const char* what;
         std::function<void(TlvFilesRecord&)> change;
         bool requested;
