@@ -1,0 +1,188 @@
+#pragma once
+
+#include "app/ui/ColourThemes.h"
+
+#include <QImage>
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class IniFile;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QToolButton;
+class QTreeWidget;
+
+// The main window. Its work is split by feature over several files:
+//   FrmMain.cpp          creation, showing and closing
+//   FrmMainLayout.cpp    the controls and where they sit
+//   FrmMainMenus.cpp     the main menu, the Skin menu and the About window
+//   FrmMainMessages.cpp  the application-wide message filter and deactivation
+// Controls are public members named as the rest of the program knows them.
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int FormWidth = 786;
+    static constexpr int FormHeight = 522;
+    static constexpr int MainMenuHeight = 26;
+
+    // `executableFolder` decides where the settings file and the catalogue
+    // are (tests pass a temporary folder). Runs FormCreate.
+    explicit TfrmMain(const QString& executableFolder, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // The chosen output profile (sections "formatInfo" + code).
+    const QString& FormatCode() const { return CurrentFormatCode; }
+    const QString& FormatName() const { return CurrentFormatName; }
+    // Set by the update notice only: the next close is not confirmed.
+    void SetSkipExitConfirm(bool skip) { SkipExitConfirm = skip; }
+    // The top coordinate shared by the six tool buttons: height of the title
+    // bar drawn inside the window (none: the desktop draws it) + top of the
+    // inner frame (0) + the main menu bar (26) + 4.
+    static int ToolButtonsTop() { return 0 + 0 + MainMenuHeight + 4; }
+    // Creates the columns of the file list; also when the first row is added
+    // to an empty list.
+    void SetupFileListColumns();
+
+    // Main menu.
+    QMenu* File1;
+    QAction* Add1;
+    QAction* Remove1;
+    QAction* Clear1;
+    QAction* Start1;
+    QAction* Settings1;
+    QAction* Exit2;
+    QMenu* Edit2;
+    QAction* Crop1;
+    QAction* Trim1;
+    QAction* WaterMark1;
+    QAction* CheckAll1;
+    QAction* UncheckAll1;
+    QAction* ReserveCheck1;
+    QAction* Check1;
+    QAction* Uncheck1;
+    QMenu* Tools1;
+    QAction* Preference1;
+    QMenu* Skin1;
+    std::array<QAction*, ColourThemeCount> SkinItems; // Skin11 ... Skin71
+    QMenu* Help1;
+    QAction* Help2;
+    QAction* About;
+
+    // Tool bar.
+    QWidget* pnlTools;
+    QPushButton* btnAdd;
+    QPushButton* btnRemove;
+    QPushButton* btnClear;
+    QPushButton* BtnEdit;
+    QPushButton* btnStart;
+    QPushButton* btnExit;
+
+    // File list.
+    QTreeWidget* lvFiles;
+
+    // Preview panel.
+    QGroupBox* suiGroupBox1;
+    QFrame* pan1;
+    QLabel* lblTime;
+    QLabel* lblPTS;
+    QToolButton* imgbtnPlay;
+    QToolButton* imgbtnPAuse;
+    QToolButton* imgbtnStop;
+    QToolButton* imgbtnSnap;
+    QSlider* trcPreview;
+    QSlider* trcVolume;
+    QCheckBox* ckMute;
+
+    // Output profile, its parameters and the output folder.
+    QGroupBox* grpOutput;
+    QLineEdit* edt1;
+    QToolButton* imgbtn1;
+    QListWidget* lst1;
+    QComboBox* cbOutputFormat;
+    QComboBox* cmbVideoSize;
+    QComboBox* cmbVideoBitRate;
+    QComboBox* cmbFrameRate;
+    QComboBox* cmbVideoEncoder;
+    QComboBox* cmbZoom;
+    QComboBox* cmbSamplerate;
+    QComboBox* cmbAudioBitRate;
+    QComboBox* cmbAudioEncoder;
+    QComboBox* cmbChannel;
+    QComboBox* cmbVolume;
+    QPushButton* btnDefault;
+    QLineEdit* edDirectory;
+    QPushButton* btnBrows;
+    QPushButton* btnOpen;
+    QPushButton* SpeedButton1; // the second "&Start"
+
+    // Hidden log of start-up failures and player information.
+    QPlainTextEdit* mmoLog;
+
+    TThemeManager* suiFileTheme1;
+
+public slots:
+    void Skin1Click();
+    void Skin11Click() { SkinItemClick(0); }
+    void Skin21Click() { SkinItemClick(1); }
+    void Skin31Click() { SkinItemClick(2); }
+    void Skin41Click() { SkinItemClick(3); }
+    void Skin51Click() { SkinItemClick(4); }
+    void Skin61Click() { SkinItemClick(5); }
+    void Skin71Click() { SkinItemClick(6); }
+    void Help2Click();
+    void AboutClick();
+    void btnExitClick();
+    void Exit2Click();
+    void ApplicationEvents1Deactivate();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // FrmMain.cpp
+    void FormCreate(const QString& executableFolder);
+    void FormShow();
+    bool FormCloseQuery();
+    IniFile Settings() const;
+    void PlaceToolButtons();
+
+    // FrmMainLayout.cpp
+    void CreateControls();
+    QWidget* CreateToolBar();
+    QGroupBox* CreatePreviewPanel();
+    QGroupBox* CreateOutputGroup();
+
+    // FrmMainMenus.cpp
+    void CreateMenus();
+    void SkinItemClick(int index);
+    void ShowSkinCheckMark();
+
+    // FrmMainMessages.cpp
+    void ApplicationEvents1Message(QEvent* event);
+
+    QString CurrentFormatCode;
+    QString CurrentFormatName;
+    std::vector<std::int32_t> TaskRows; // engine task index -> file-list row
+    QImage PreviewFrame;                // copy of the latest conversion preview frame
+    QImage PreviewPanelFrame;           // picture of the preview panel
+    bool SkipExitConfirm = false;
+    bool formShown_ = false;
+    int checkedSkin_ = -1; // the Skin item that carries the check mark
+    class TfrmAbout* frmAbout_ = nullptr;
+};
