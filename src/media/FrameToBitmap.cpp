@@ -49,7 +49,8 @@ bool FrameToBitmap(TFrameToBitmap& converter, const uint8_t* const data[], const
     const uint8_t* source = data[0];
     int sourceLineSize = linesize[0];
     if (convert) {
-        if (!PrepareBuffer(converter, width, height))
+        // The scaler asserts on formats it cannot read instead of failing.
+        if (!sws_isSupportedInput(sourceFormat) || !PrepareBuffer(converter, width, height))
             return false;
         converter.ScaleContext = sws_getCachedContext(converter.ScaleContext, width, height, sourceFormat, width,
                                                       height, AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr,
