@@ -8,7 +8,8 @@
 std::recursive_mutex& CodecLock();
 
 // Holds CodecLock for a scope.
-class TCodecLockGuard {
+class TCodecLockGuard
+{
 public:
     TCodecLockGuard() { CodecLock().lock(); }
     ~TCodecLockGuard() { CodecLock().unlock(); }

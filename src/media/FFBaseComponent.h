@@ -8,7 +8,8 @@
 // Common base of the media components (engine, probe, player, logger): the
 // library set a component needs, loading it through the single loader, and
 // the component's last error text.
-class TFFBaseComponent : public QObject {
+class TFFBaseComponent : public QObject
+{
 public:
     explicit TFFBaseComponent(TLibraryTypes libraries, QObject* owner = nullptr);
 

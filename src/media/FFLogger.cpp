@@ -19,12 +19,13 @@ namespace {
 // once the utility library is loaded.
 std::atomic<int> LibraryLevel{32};
 
-std::mutex LoggerLock;                 // guards CurrentLogger and the creation in DefaultLogger
-TFFLogger* CurrentLogger = nullptr;    // the one logger, whoever owns it
+std::mutex LoggerLock;              // guards CurrentLogger and the creation in DefaultLogger
+TFFLogger* CurrentLogger = nullptr; // the one logger, whoever owns it
 
 // The logger DefaultLogger created; freed at exit, after the libraries are
 // switched back to their own log output.
-struct TOwnLogger {
+struct TOwnLogger
+{
     std::unique_ptr<TFFLogger> Logger;
     ~TOwnLogger()
     {
@@ -33,10 +34,12 @@ struct TOwnLogger {
     }
 } OwnLogger;
 
+// Never destroyed: a library may still log while static objects are torn
+// down at exit, and unfinished lines are dropped with the process anyway.
 TLogLineBuffers& LineBuffers()
 {
-    static TLogLineBuffers buffers;
-    return buffers;
+    static TLogLineBuffers* const buffers = new TLogLineBuffers;
+    return *buffers;
 }
 
 std::string ContextPrefix(void* context)

@@ -12,11 +12,12 @@
 // Sender is whatever object logged (a component, a task, the logger itself for
 // the libraries' own lines); AThreadID is the system thread id of the thread
 // that logged.
-using TLogEvent = std::function<void(const void* Sender, quint32 AThreadID, TLogLevel ALogLevel,
-                                     const QString& ALogMsg)>;
+using TLogEvent =
+    std::function<void(const void* Sender, quint32 AThreadID, TLogLevel ALogLevel, const QString& ALogMsg)>;
 
 // The arguments of one delivery, copied for it.
-struct TLogInfo {
+struct TLogInfo
+{
     const void* Sender = nullptr;
     quint32 ThreadID = 0;
     TLogLevel Level = llInfo;
@@ -27,7 +28,8 @@ struct TLogInfo {
 // libraries' output, line by line, through one event. At most one exists;
 // DefaultLogger() creates one on first use. It must outlive every thread
 // that logs (the default one lives until the process ends).
-class TFFLogger : public TFFBaseComponent {
+class TFFLogger : public TFFBaseComponent
+{
 public:
     // Throws FFmpegException "Allow creating only one instance of TFFLogger."
     // when a logger already exists.

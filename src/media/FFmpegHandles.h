@@ -21,10 +21,9 @@ extern "C" {
 
 // Calls Release(p) when the release function takes the object, Release(&p)
 // when it takes the address of the pointer (the *_free(T**) family).
-template <auto Release>
-struct TFFReleaser {
-    template <class T>
-    void operator()(T* object) const
+template <auto Release> struct TFFReleaser
+{
+    template <class T> void operator()(T* object) const
     {
         if constexpr (std::is_invocable_v<decltype(Release), T*>)
             Release(object);
@@ -33,8 +32,7 @@ struct TFFReleaser {
     }
 };
 
-template <class T, auto Release>
-using TFFHandle = std::unique_ptr<T, TFFReleaser<Release>>;
+template <class T, auto Release> using TFFHandle = std::unique_ptr<T, TFFReleaser<Release>>;
 
 using CodecContextPtr = TFFHandle<AVCodecContext, avcodec_free_context>;
 using FramePtr = TFFHandle<AVFrame, av_frame_free>;
@@ -47,8 +45,7 @@ using SwrContextPtr = TFFHandle<SwrContext, swr_free>;
 using FilterGraphPtr = TFFHandle<AVFilterGraph, avfilter_graph_free>;
 using DictionaryPtr = TFFHandle<AVDictionary, av_dict_free>;
 // Memory from av_malloc and its relatives.
-template <class T>
-using AVMemoryPtr = TFFHandle<T, av_free>;
+template <class T> using AVMemoryPtr = TFFHandle<T, av_free>;
 
 // Input and output format contexts whose file may sit on the program's own
 // "unicode" I/O are released through FormatIO.h (InputFormatPtr, OutputFormatPtr).

@@ -19,7 +19,8 @@ namespace {
 
 // One row per kind, in enumeration order. MajorVersion is the number in the
 // file name; -1 for none.
-struct TLibraryItem {
+struct TLibraryItem
+{
     TLibraryType LibType;
     const char* BaseName;
     int MajorVersion;
@@ -132,7 +133,8 @@ QString TFFmpegLoader::CheckLibraryInProcess(TLibraryType kind)
         return CheckMajor("libavdevice.so", version(), DeviceMajorVersion);
     }
     case libSDL: {
-        struct TSdlVersion {
+        struct TSdlVersion
+        {
             quint8 major, minor, patch;
         };
         auto getVersion = reinterpret_cast<void (*)(TSdlVersion*)>(FindInProcess("SDL_GetVersion"));

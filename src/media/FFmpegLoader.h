@@ -20,7 +20,8 @@
 //
 // Used from the main thread (components load in their set-up code); IsLoaded
 // and SetLoaded may be asked from any thread.
-class TFFmpegLoader {
+class TFFmpegLoader
+{
 public:
     // Checks one kind against the process: an empty text when it is present
     // with the expected version, otherwise the reason it is not.
@@ -65,7 +66,8 @@ public:
     static QString CheckLibraryInProcess(TLibraryType kind);
 
 private:
-    struct TLibraryStatus {
+    struct TLibraryStatus
+    {
         std::atomic<bool> Loaded{false}; // the check passed
         std::atomic<bool> Bound{false};  // its facilities are usable
     };

@@ -2,14 +2,14 @@
 
 #include "media/UnicodeProtocol.h"
 
-
 namespace {
 
 using TIOOpen = int (*)(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**);
 using TIOClose2 = int (*)(AVFormatContext*, AVIOContext*);
 
 // The library's own open and close callbacks, as a fresh context has them.
-struct TDefaultIO {
+struct TDefaultIO
+{
     TIOOpen Open = nullptr;
     TIOClose2 Close2 = nullptr;
 };
@@ -106,7 +106,8 @@ int CloseOutputIO(AVFormatContext* context)
     if (IsUnicodeIO(context->pb))
         return CloseUnicodeIO(&context->pb);
     // Neither a format that writes no file nor the caller's own I/O is ours to close.
-    if ((context->oformat && (context->oformat->flags & AVFMT_NOFILE)) || (context->flags & AVFMT_FLAG_CUSTOM_IO))
+    if ((context->oformat && (context->oformat->flags & AVFMT_NOFILE)) ||
+        (context->flags & AVFMT_FLAG_CUSTOM_IO))
         return 0;
     return avio_closep(&context->pb);
 }

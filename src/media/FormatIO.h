@@ -27,10 +27,12 @@ int CloseOutputIO(AVFormatContext* context);
 // functions above do this themselves.
 void InstallUnicodeIOHooks(AVFormatContext* context);
 
-struct TInputFormatCloser {
+struct TInputFormatCloser
+{
     void operator()(AVFormatContext* context) const { CloseInputFile(&context); }
 };
-struct TOutputFormatCloser {
+struct TOutputFormatCloser
+{
     void operator()(AVFormatContext* context) const
     {
         CloseOutputIO(context);

@@ -37,7 +37,8 @@ bool FrameToBitmap(TFrameToBitmap& converter, const uint8_t* const data[], const
 {
     if (width <= 0 || height <= 0 || !data || !data[0])
         return false;
-    if (converter.Bitmap.isNull() || converter.Bitmap.width() != width || converter.Bitmap.height() != height) {
+    if (converter.Bitmap.isNull() || converter.Bitmap.width() != width ||
+        converter.Bitmap.height() != height) {
         converter.Bitmap = QImage(width, height, QImage::Format_BGR888);
         if (converter.Bitmap.isNull())
             return false;
@@ -52,9 +53,9 @@ bool FrameToBitmap(TFrameToBitmap& converter, const uint8_t* const data[], const
         // The scaler asserts on formats it cannot read instead of failing.
         if (!sws_isSupportedInput(sourceFormat) || !PrepareBuffer(converter, width, height))
             return false;
-        converter.ScaleContext = sws_getCachedContext(converter.ScaleContext, width, height, sourceFormat, width,
-                                                      height, AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr,
-                                                      nullptr);
+        converter.ScaleContext =
+            sws_getCachedContext(converter.ScaleContext, width, height, sourceFormat, width, height,
+                                 AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr);
         if (!converter.ScaleContext)
             return false;
         sws_scale(converter.ScaleContext, data, linesize, 0, height, converter.PictureData,
@@ -66,7 +67,8 @@ bool FrameToBitmap(TFrameToBitmap& converter, const uint8_t* const data[], const
     // line size from it would read past the end of the buffer on the last row.
     const size_t rowBytes = static_cast<size_t>(std::min(std::abs(sourceLineSize), bitmapLineSize));
     for (int row = 0; row < height; ++row)
-        std::memcpy(converter.Bitmap.scanLine(row), source + static_cast<ptrdiff_t>(row) * sourceLineSize, rowBytes);
+        std::memcpy(converter.Bitmap.scanLine(row), source + static_cast<ptrdiff_t>(row) * sourceLineSize,
+                    rowBytes);
     return true;
 }
 

@@ -8,13 +8,14 @@
 // green, red, rows 4-byte aligned, row 0 at the top). A converter keeps its
 // bitmap, its conversion buffer (which only grows) and its scaler between
 // calls, so repeated frames of one size allocate nothing.
-struct TFrameToBitmap {
+struct TFrameToBitmap
+{
     AVPixelFormat PixFmt = AV_PIX_FMT_BGR24;
     int PixelDepth = 24;
     QImage Bitmap; // null until the first conversion
     AVMemoryPtr<uint8_t> Buffer;
     int BufferSize = 0;
-    uint8_t* PictureData[4] = {};  // a BGR24 picture over Buffer
+    uint8_t* PictureData[4] = {}; // a BGR24 picture over Buffer
     int PictureLinesize[4] = {};
     SwsContext* ScaleContext = nullptr; // cached; freed by ResetFrameToBitmap
 

@@ -18,7 +18,8 @@ enum TLibraryType : int {
 inline constexpr int LibraryTypeCount = libSDL + 1;
 
 // A set of library kinds; iteration order is always the enumeration order.
-class TLibraryTypes {
+class TLibraryTypes
+{
 public:
     constexpr TLibraryTypes() = default;
     constexpr TLibraryTypes(std::initializer_list<TLibraryType> kinds)

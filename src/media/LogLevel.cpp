@@ -19,6 +19,7 @@ TLogLevel LogLevelFromLibrary(int libraryLevel)
 
 QString LogLevelWord(TLogLevel level)
 {
-    static const char* const words[] = {"quiet", "panic", "fatal", "error", "warning", "info", "verbose", "debug"};
+    static const char* const words[] = {"quiet",   "panic", "fatal",   "error",
+                                        "warning", "info",  "verbose", "debug"};
     return QString::fromLatin1(words[level]);
 }

@@ -1,6 +1,7 @@
 #include "media/LogLineBuffers.h"
 
-std::vector<std::string> TLogLineBuffers::Append(quint32 threadID, const std::string& prefix, const char* chunk)
+std::vector<std::string> TLogLineBuffers::Append(quint32 threadID, const std::string& prefix,
+                                                 const char* chunk)
 {
     std::vector<std::string> lines;
     std::lock_guard lock(FLock);

@@ -9,7 +9,8 @@
 // The libraries log a line in several chunks, from many threads at once.
 // This keeps each thread's unfinished line apart and gives back the lines a
 // chunk completes.
-class TLogLineBuffers {
+class TLogLineBuffers
+{
 public:
     // Adds one chunk of the thread's output. prefix starts a line and is
     // dropped when the chunk continues an unfinished one. Returns the lines

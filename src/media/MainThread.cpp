@@ -20,7 +20,8 @@ void CallInMainThread(const std::function<void()>& call)
         call();
         return;
     }
-    QMetaObject::invokeMethod(app, [&call] { call(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        app, [&call] { call(); }, Qt::BlockingQueuedConnection);
 }
 
 bool ProcessPendingMessages()

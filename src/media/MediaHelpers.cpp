@@ -51,7 +51,8 @@ bool IsPrintable(unsigned byte)
 QString ErrorText(const QString& prefix, int errorCode)
 {
     const char* known = KnownErrorText(errorCode);
-    const QString text = known ? QString::fromLatin1(known) : QString::asprintf("Error number %d occurred", errorCode);
+    const QString text =
+        known ? QString::fromLatin1(known) : QString::asprintf("Error number %d occurred", errorCode);
     return prefix + QStringLiteral(": ") + text;
 }
 
@@ -87,7 +88,8 @@ QString StreamTypeName(int mediaType)
 
 QString CodecText(const AVCodecContext* context, bool encoder)
 {
-    const AVCodec* codec = encoder ? avcodec_find_encoder(context->codec_id) : avcodec_find_decoder(context->codec_id);
+    const AVCodec* codec =
+        encoder ? avcodec_find_encoder(context->codec_id) : avcodec_find_decoder(context->codec_id);
     if (codec) {
         const QString name = QString::fromUtf8(codec->name);
         const QString longName = QString::fromUtf8(codec->long_name ? codec->long_name : "").trimmed();

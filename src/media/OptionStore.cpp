@@ -68,7 +68,9 @@ bool SetDefaultOption(TOptionStore& store, const QString& nameText, const QStrin
     }
     // "aXXX", "vXXX", "sXXX": the codec option XXX of that media type only.
     if (!option && (name[0] == 'a' || name[0] == 'v' || name[0] == 's')) {
-        const int type = name[0] == 'a' ? AVMEDIA_TYPE_AUDIO : name[0] == 'v' ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_SUBTITLE;
+        const int type = name[0] == 'a'   ? AVMEDIA_TYPE_AUDIO
+                         : name[0] == 'v' ? AVMEDIA_TYPE_VIDEO
+                                          : AVMEDIA_TYPE_SUBTITLE;
         void* context = store.CodecOptions[type].get();
         result = SetIfKnown(context, name + 1, value, found);
         if (found)

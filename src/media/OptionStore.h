@@ -9,7 +9,8 @@
 
 // Generic encoder, decoder, container and scaler options set by name before
 // the contexts they are meant for exist; ApplyOptions copies them later.
-struct TOptionStore {
+struct TOptionStore
+{
     // Media types 0..4: video, audio, data, subtitle, attachment.
     static constexpr int MediaTypeCount = 5;
     // Flags an option must carry to belong to a media type's codec context.

@@ -36,7 +36,8 @@ const QSet<QString>& LibraryProtocols()
 }
 
 // The per-connection state: one file descriptor.
-struct TUnicodeFile {
+struct TUnicodeFile
+{
     int Descriptor = -1;
 };
 
@@ -75,7 +76,9 @@ int64_t UnicodeSeek(void* opaque, int64_t position, int whence)
 {
     const int descriptor = static_cast<TUnicodeFile*>(opaque)->Descriptor;
     if (whence & AVSEEK_SIZE) {
-        struct stat info {};
+        struct stat info
+        {
+        };
         if (fstat(descriptor, &info) != 0)
             return AVERROR(errno);
         return info.st_size;
@@ -159,9 +162,10 @@ int OpenUnicodeIO(AVIOContext** io, std::string_view url, int flags)
 
     auto* file = new TUnicodeFile{descriptor};
     auto* buffer = static_cast<unsigned char*>(av_malloc(IOBufferSize));
-    AVIOContext* context = buffer ? avio_alloc_context(buffer, IOBufferSize, (flags & AVIO_FLAG_WRITE) ? 1 : 0,
-                                                       file, UnicodeRead, UnicodeWrite, UnicodeSeek)
-                                  : nullptr;
+    AVIOContext* context = buffer
+                               ? avio_alloc_context(buffer, IOBufferSize, (flags & AVIO_FLAG_WRITE) ? 1 : 0,
+                                                    file, UnicodeRead, UnicodeWrite, UnicodeSeek)
+                               : nullptr;
     if (!context) {
         av_free(buffer);
         ::close(descriptor);

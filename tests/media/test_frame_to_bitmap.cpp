@@ -6,7 +6,8 @@
 namespace {
 
 // A BGR24 picture whose every byte differs from its neighbours, with the given line size.
-struct TBgrPicture {
+struct TBgrPicture
+{
     TBgrPicture(int width, int height, int lineSize) : Width(width), Height(height), LineSize(lineSize)
     {
         Bytes.resize(static_cast<size_t>(lineSize) * height);
@@ -29,7 +30,8 @@ void ExpectSamePixels(const QImage& bitmap, const TBgrPicture& picture)
     ASSERT_EQ(bitmap.width(), picture.Width);
     ASSERT_EQ(bitmap.height(), picture.Height);
     for (int row = 0; row < picture.Height; ++row)
-        EXPECT_EQ(0, std::memcmp(bitmap.constScanLine(row), picture.Row(row), picture.Width * 3)) << "row " << row;
+        EXPECT_EQ(0, std::memcmp(bitmap.constScanLine(row), picture.Row(row), picture.Width * 3))
+            << "row " << row;
 }
 
 TEST(FrameToBitmapTest, ABgrPictureOfEvenSizeIsCopiedAsItIs)

@@ -14,7 +14,8 @@ const QString TooOld = QStringLiteral("version 1.2.3 found, major version 9 is r
 
 // The loader with a check that records the kinds it is asked about and fails
 // the ones in Failing.
-class LibraryLoaderTest : public ::testing::Test {
+class LibraryLoaderTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -58,7 +59,8 @@ TEST_F(LibraryLoaderTest, AFailingKindInTheMiddleUnloadsTheWholeSetAndStopsThere
     EXPECT_EQ(Checked, (std::vector<TLibraryType>{libAVFilter, libAVFormat}))
         << "the codec library is already loaded; nothing after the failing kind is tried";
     EXPECT_EQ(Loader.LastError(), QStringLiteral("Load library libavformat.so.59 error: ") + TooOld);
-    EXPECT_TRUE(LoadedOf(EngineLibraries).empty()) << "every member goes, also the codec library loaded before";
+    EXPECT_TRUE(LoadedOf(EngineLibraries).empty())
+        << "every member goes, also the codec library loaded before";
     EXPECT_TRUE(Loader.IsLoaded(libSDL)) << "kinds outside the set stay";
 }
 
@@ -122,7 +124,8 @@ TEST_F(LibraryLoaderTest, TheRealCheckAcceptsTheLinkedLibrariesAndRefusesAbsentO
     // The media code links neither the device library nor SDL.
     EXPECT_FALSE(Loader.LoadOne(libAVDevice));
     EXPECT_EQ(Loader.LastError(),
-              QStringLiteral("Load library libavdevice.so.59 error: libavdevice.so.59 is not part of this program"));
+              QStringLiteral(
+                  "Load library libavdevice.so.59 error: libavdevice.so.59 is not part of this program"));
     EXPECT_FALSE(Loader.IsLoaded(libAVDevice));
 }
 

@@ -5,8 +5,8 @@
 #include "media/MainThread.h"
 #include "platform/NumberText.h"
 
-#include <gtest/gtest.h>
 #include <atomic>
+#include <gtest/gtest.h>
 #include <latch>
 #include <mutex>
 #include <thread>
@@ -14,7 +14,8 @@
 
 namespace {
 
-struct TEvent {
+struct TEvent
+{
     const void* Sender;
     quint32 ThreadID;
     TLogLevel Level;
@@ -23,7 +24,8 @@ struct TEvent {
 };
 
 // The default logger with a handler that records every event; restored afterwards.
-class LoggerTest : public ::testing::Test {
+class LoggerTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -64,12 +66,13 @@ QString PrefixOf(void* context)
 
 TEST(LogLevelTest, ConvertsBetweenLevelsLibraryNumbersAndWords)
 {
-    const struct {
+    const struct
+    {
         TLogLevel Level;
         int LibraryLevel;
         const char* Word;
-    } table[] = {{llQuiet, -8, "quiet"},   {llPanic, 0, "panic"},  {llFatal, 8, "fatal"},
-                 {llError, 16, "error"},   {llWarning, 24, "warning"}, {llInfo, 32, "info"},
+    } table[] = {{llQuiet, -8, "quiet"},     {llPanic, 0, "panic"},      {llFatal, 8, "fatal"},
+                 {llError, 16, "error"},     {llWarning, 24, "warning"}, {llInfo, 32, "info"},
                  {llVerbose, 40, "verbose"}, {llDebug, 48, "debug"}};
     for (const auto& row : table) {
         EXPECT_EQ(LibraryLogLevel(row.Level), row.LibraryLevel) << row.Word;
@@ -77,10 +80,11 @@ TEST(LogLevelTest, ConvertsBetweenLevelsLibraryNumbersAndWords)
         EXPECT_EQ(LogLevelWord(row.Level), QLatin1String(row.Word));
     }
     // Numbers between the table's steps round down; the ends are open.
-    const struct {
+    const struct
+    {
         int LibraryLevel;
         TLogLevel Level;
-    } between[] = {{-100, llQuiet}, {-9, llQuiet}, {-1, llPanic}, {7, llPanic}, {15, llFatal},
+    } between[] = {{-100, llQuiet}, {-9, llQuiet},   {-1, llPanic}, {7, llPanic},   {15, llFatal},
                    {31, llWarning}, {47, llVerbose}, {56, llDebug}, {1000, llDebug}};
     for (const auto& row : between)
         EXPECT_EQ(LogLevelFromLibrary(row.LibraryLevel), row.Level) << row.LibraryLevel;
@@ -88,11 +92,12 @@ TEST(LogLevelTest, ConvertsBetweenLevelsLibraryNumbersAndWords)
 
 TEST_F(LoggerTest, SetLogLevelNameTakesWordsInAnyCaseOrLibraryNumbers)
 {
-    const struct {
+    const struct
+    {
         const char* Name;
         TLogLevel Level;
     } table[] = {{"ERROR", llError}, {"Warning", llWarning}, {"debug", llDebug}, {"24", llWarning},
-                 {"-8", llQuiet},    {"33", llInfo},        {"100", llDebug}};
+                 {"-8", llQuiet},    {"33", llInfo},         {"100", llDebug}};
     for (const auto& row : table) {
         Logger->SetLogLevelName(QLatin1String(row.Name));
         EXPECT_EQ(Logger->LogLevel(), row.Level) << row.Name;
@@ -104,13 +109,14 @@ TEST_F(LoggerTest, SetLogLevelNameTakesWordsInAnyCaseOrLibraryNumbers)
 
 TEST_F(LoggerTest, OwnMessagesPassByLevelAndVerboseOnesAtEveryLevelButQuiet)
 {
-    const struct {
+    const struct
+    {
         TLogLevel LoggerLevel;
         TLogLevel MessageLevel;
         bool Passes;
-    } table[] = {{llQuiet, llVerbose, false}, {llQuiet, llQuiet, true},    {llError, llVerbose, true},
-                 {llError, llWarning, false}, {llError, llInfo, false},    {llError, llError, true},
-                 {llInfo, llInfo, true},      {llInfo, llDebug, false},    {llDebug, llDebug, true}};
+    } table[] = {{llQuiet, llVerbose, false}, {llQuiet, llQuiet, true}, {llError, llVerbose, true},
+                 {llError, llWarning, false}, {llError, llInfo, false}, {llError, llError, true},
+                 {llInfo, llInfo, true},      {llInfo, llDebug, false}, {llDebug, llDebug, true}};
     int sender = 0;
     for (const auto& row : table) {
         Logger->SetLogLevel(row.LoggerLevel);

@@ -11,7 +11,8 @@ namespace {
 
 TEST(ErrorTextTest, NamesTheConditionsOfTheTableAndNumbersTheRest)
 {
-    const struct {
+    const struct
+    {
         int Code;
         const char* Text;
     } table[] = {
@@ -27,7 +28,8 @@ TEST(ErrorTextTest, NamesTheConditionsOfTheTableAndNumbersTheRest)
         {-7, "Error number -7 occurred"},
     };
     for (const auto& row : table)
-        EXPECT_EQ(ErrorText(QStringLiteral("in.avi"), row.Code), QStringLiteral("in.avi: ") + QLatin1String(row.Text))
+        EXPECT_EQ(ErrorText(QStringLiteral("in.avi"), row.Code),
+                  QStringLiteral("in.avi: ") + QLatin1String(row.Text))
             << row.Code;
 }
 
@@ -41,15 +43,12 @@ TEST(TimeToStrTest, FormatsMicrosecondsWithHoursPastADay)
 
 TEST(SizeToStrTest, UsesAUnitOnlyAboveItsSize)
 {
-    const struct {
+    const struct
+    {
         qint64 Bytes;
         const char* Text;
-    } table[] = {{0, "0 Byte"},
-                 {1024, "1024 Byte"},
-                 {1025, "1.00 KB"},
-                 {1048576, "1024.00 KB"},
-                 {1048577, "1.00 MB"},
-                 {(1LL << 30) + 1, "1.00 GB"},
+    } table[] = {{0, "0 Byte"},           {1024, "1024 Byte"},  {1025, "1.00 KB"},
+                 {1048576, "1024.00 KB"}, {1048577, "1.00 MB"}, {(1LL << 30) + 1, "1.00 GB"},
                  {5LL << 30, "5.00 GB"}};
     for (const auto& row : table)
         EXPECT_EQ(SizeToStr(row.Bytes), QLatin1String(row.Text)) << row.Bytes;
@@ -60,7 +59,8 @@ TEST(CodecTextTest, NamesKnownCodecsAndFallsBackToTheTag)
     CodecContextPtr context(avcodec_alloc_context3(nullptr));
 
     context->codec_id = AV_CODEC_ID_H264;
-    EXPECT_EQ(CodecText(context.get(), false), QStringLiteral("h264(H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10)"));
+    EXPECT_EQ(CodecText(context.get(), false),
+              QStringLiteral("h264(H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10)"));
     context->codec_id = AV_CODEC_ID_PCM_S16LE;
     EXPECT_EQ(CodecText(context.get(), true), QStringLiteral("pcm_s16le(PCM signed 16-bit little-endian)"));
 

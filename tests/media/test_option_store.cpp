@@ -2,9 +2,9 @@
 #include "media/FFmpegLoader.h"
 #include "media/OptionStore.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
 #include <functional>
+#include <gtest/gtest.h>
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -12,7 +12,8 @@ extern "C" {
 
 namespace {
 
-class OptionStoreTest : public ::testing::Test {
+class OptionStoreTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -34,7 +35,8 @@ protected:
 
 TEST_F(OptionStoreTest, StoresEachOptionOnTheContextsThatKnowIt)
 {
-    const struct {
+    const struct
+    {
         const char* Name;
         const char* Value;
         const char* StoredName;

@@ -15,20 +15,17 @@ namespace {
 
 TEST(UnicodeURLTest, NamesTheLibraryWouldMisreadNeedTheProtocol)
 {
-    const struct {
+    const struct
+    {
         const char* Name;
         bool Needs;
     } table[] = {
-        {"clip:\u00fc.mp4", true},          // "clip" is no protocol
-        {":leading colon.mp4", true},
-        {"HTTP://host/a.mp4", true},        // protocols are lower case
-        {"http://host/\u00e4.mp4", false},  // a protocol address, whatever follows
-        {"udp://239.0.0.1:1234", false},
-        {"file:plain.mp4", false},
-        {"unicode:utf8:x.mp4", false},
-        {"/tmp/a:b.mp4", false},            // a path: the text before ":" holds "/"
-        {"dir/clip:1.mp4", false},
-        {"-leading dash \u00e9 'quoted'.mp4", false},
+        {"clip:\u00fc.mp4", true},                                      // "clip" is no protocol
+        {":leading colon.mp4", true},      {"HTTP://host/a.mp4", true}, // protocols are lower case
+        {"http://host/\u00e4.mp4", false}, // a protocol address, whatever follows
+        {"udp://239.0.0.1:1234", false},   {"file:plain.mp4", false},
+        {"unicode:utf8:x.mp4", false},     {"/tmp/a:b.mp4", false}, // a path: the text before ":" holds "/"
+        {"dir/clip:1.mp4", false},         {"-leading dash \u00e9 'quoted'.mp4", false},
     };
     for (const auto& row : table)
         EXPECT_EQ(NeedsUnicodeURL(QString::fromUtf8(row.Name)), row.Needs) << row.Name;
@@ -81,7 +78,8 @@ void Remux(const std::string& inputURL, const std::string& outputURL)
 }
 
 // Changes the current folder for one scope.
-class TCurrentFolder {
+class TCurrentFolder
+{
 public:
     explicit TCurrentFolder(const QString& path) : FSaved(QDir::currentPath()) { QDir::setCurrent(path); }
     ~TCurrentFolder() { QDir::setCurrent(FSaved); }
@@ -90,7 +88,8 @@ private:
     QString FSaved;
 };
 
-class UnicodeProtocolTest : public ::testing::Test {
+class UnicodeProtocolTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -135,11 +134,29 @@ TEST_F(UnicodeProtocolTest, AFileNamedWithColonAndNonAsciiCharactersIsReadAndWri
     InputFormatPtr directInput(rawDirect);
 }
 
+TEST_F(UnicodeProtocolTest, OddNamesOpenForReading)
+{
+    const char* const names[] = {"-leading dash.mp4", "it's \"quoted\".mp4",
+                                 "a b  c.mp4",        "\u00fc\u00df\u4e2d.mp4",
+                                 "a:b.mp4",           ":x.mp4",
+                                 "http-like:x.mp4"};
+    TCurrentFolder inFolder(Folder.Path());
+    for (const char* name : names) {
+        const QString fileName = QString::fromUtf8(name);
+        // Joined by hand: Qt takes a leading ":" for a resource path.
+        CopyTestMedia(TTestMedia::Clip25Fps, Folder.Path() + QLatin1Char('/') + fileName);
+        AVFormatContext* context = nullptr;
+        EXPECT_EQ(OpenInputFile(&context, FileNameToURL(fileName), nullptr, nullptr), 0) << name;
+        InputFormatPtr input(context);
+    }
+}
+
 TEST_F(UnicodeProtocolTest, AMissingOrDamagedFileFailsWithItsError)
 {
     TCurrentFolder inFolder(Folder.Path());
     AVFormatContext* context = nullptr;
-    const int missing = OpenInputFile(&context, FileNameToURL(QStringLiteral("none:here.mp4")), nullptr, nullptr);
+    const int missing =
+        OpenInputFile(&context, FileNameToURL(QStringLiteral("none:here.mp4")), nullptr, nullptr);
     EXPECT_EQ(missing, AVERROR(ENOENT));
     EXPECT_EQ(context, nullptr);
     EXPECT_EQ(ErrorText(QStringLiteral("none:here.mp4"), missing),
@@ -149,7 +166,8 @@ TEST_F(UnicodeProtocolTest, AMissingOrDamagedFileFailsWithItsError)
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, '\x5a'));
     junk.close();
-    const int damaged = OpenInputFile(&context, FileNameToURL(QStringLiteral("junk:data.mp4")), nullptr, nullptr);
+    const int damaged =
+        OpenInputFile(&context, FileNameToURL(QStringLiteral("junk:data.mp4")), nullptr, nullptr);
     EXPECT_LT(damaged, 0);
     EXPECT_EQ(context, nullptr);
 }
