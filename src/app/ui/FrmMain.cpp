@@ -3,6 +3,7 @@
 
 #include "app/GlobalObject.h"
 #include "app/IniFile.h"
+#include "app/ParameterBoxes.h"
 #include "app/ui/AppException.h"
 #include "app/ui/ClarvixApplication.h"
 #include "app/ui/FrmAbout.h"
@@ -70,6 +71,9 @@ void TfrmMain::FormCreate(const QString& executableFolder)
     GlobalObject->SetVersionText(InitialVersionText);
 
     SetApplicationTitle(GlobalObject->Title());
+
+    parameters_ = std::make_unique<TParameterBoxes>(GlobalObject->SettingsFile(), GlobalObject->FormatFile());
+    BindParameterBoxes();
 
     // Outside 0 to 6 nothing is applied: the design-time theme stays.
     suiFileTheme1->ApplyTheme(Settings().ReadInteger(SettingsSection, QStringLiteral("skinIndex"), 0));

@@ -7,9 +7,12 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class IniFile;
+class TParameterBoxes;
+enum class TParamBox;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -30,6 +33,7 @@ class QTreeWidget;
 //   FrmMainLayout.cpp    the controls and where they sit
 //   FrmMainMenus.cpp     the main menu, the Skin menu and the About window
 //   FrmMainMessages.cpp  the application-wide message filter and deactivation
+//   FrmMainParameters.cpp the ten parameter boxes and the profile they edit
 // Controls are public members named as the rest of the program knows them.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -149,6 +153,23 @@ public slots:
     void Exit2Click();
     void ApplicationEvents1Deactivate();
 
+    // Parameter boxes (FrmMainParameters.cpp).
+    void edt1Change();
+    void btnDefaultClick();
+    void cmbVideoEncoderChange();
+    void cmbVideoBitRateChange();
+    void cmbFrameRateChange();
+    void cmbZoomChange();
+    void cmbSamplerateChange();
+    void cmbAudioEncoderChange();
+    void cmbAudioBitRateChange();
+    void cmbChannelChange();
+    void cmbVolumeChange();
+    void cmbVideoSizeSelect();
+    // Validates and stores the typed frame size; false when it was rejected.
+    // Also the first step of Start.
+    bool cmbVideoSizeExit();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -176,6 +197,20 @@ private:
     // FrmMainMessages.cpp
     void ApplicationEvents1Message(QEvent* event);
 
+    // FrmMainParameters.cpp
+    void BindParameterBoxes();
+    QComboBox* ParameterCombo(TParamBox box) const;
+    void ShowParameterBox(TParamBox box);
+    void ParameterBoxChosen(TParamBox box);
+    void ParameterBoxEdited(TParamBox box);
+    // The key filters; true when the key is used up.
+    bool ParameterBoxEvent(QObject* watched, QEvent* event);
+    void ParameterBoxFocusChanged(QWidget* old, QWidget* now);
+    bool cmbVideoSizeKeyPress(QChar key);
+    bool cmbVideoBitRateKeyPress(QChar key);
+    bool cmbSamplerateKeyPress(QChar key);
+    bool cmbAudioBitRateKeyPress(QChar key);
+
     QString CurrentFormatCode;
     QString CurrentFormatName;
     std::vector<std::int32_t> TaskRows; // engine task index -> file-list row
@@ -185,4 +220,5 @@ private:
     bool formShown_ = false;
     int checkedSkin_ = -1; // the Skin item that carries the check mark
     class TfrmAbout* frmAbout_ = nullptr;
+    std::unique_ptr<TParameterBoxes> parameters_;
 };

@@ -5,6 +5,7 @@
 #include "platform/DialogService.h"
 #include "support/TemporaryFolder.h"
 
+#include <QFile>
 #include <QtTest>
 #include <memory>
 #include <utility>
@@ -15,8 +16,14 @@
 struct TMainWindowFixture {
     using TSettings = std::vector<std::pair<QString, QString>>;
 
-    explicit TMainWindowFixture(const TSettings& settings = {})
+    // `catalogue`, when given, is the format catalogue beside the executable.
+    explicit TMainWindowFixture(const TSettings& settings = {}, const char* catalogue = nullptr)
     {
+        if (catalogue) {
+            QFile f(Folder.FilePath(QStringLiteral("quenvoipodformat.ini")));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(catalogue);
+        }
         IniFile ini(SettingsFile());
         for (const auto& [key, value] : settings)
             ini.WriteString(QStringLiteral("settings"), key, value);

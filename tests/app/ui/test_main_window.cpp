@@ -299,10 +299,12 @@ private slots:
         QTest::mouseClick(w.lst1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(w.lst1->isVisible());
         // Only the left button closes it.
-        QTest::mouseClick(w.btnDefault, Qt::RightButton);
+        // Beside the open picker, not under it.
+        const QPoint besidePicker(w.lvFiles->viewport()->width() - 5, 5);
+        QTest::mouseClick(w.lvFiles->viewport(), Qt::RightButton, {}, besidePicker);
         QVERIFY(w.lst1->isVisible());
 
-        QTest::mouseClick(w.btnDefault, Qt::LeftButton);
+        QTest::mouseClick(w.lvFiles->viewport(), Qt::LeftButton, {}, besidePicker);
         QVERIFY(!w.lst1->isVisible());
 
         openPicker();
