@@ -95,7 +95,8 @@ TFileLocations LocateFiles(const QString& executableFolder)
     if (folderWritable(l.ExecutableFolder))
         l.SettingsFile = l.ExecutableFolder + SettingsFileName;
     else
-        l.SettingsFile = configHome() + QLatin1Char('/') + DataFolderName + QLatin1Char('/') + SettingsFileName;
+        l.SettingsFile =
+            configHome() + QLatin1Char('/') + DataFolderName + QLatin1Char('/') + SettingsFileName;
 
     const QString besideExecutable = l.ExecutableFolder + FormatFileName;
     if (QFileInfo::exists(besideExecutable))

@@ -5,7 +5,8 @@
 // The application context: where the program's files are and what it is
 // called. One instance, `GlobalObject`, lives while the main window does;
 // every window reads its file locations from it.
-class TGlobalObject {
+class TGlobalObject
+{
 public:
     const QString& SettingsFile() const { return settingsFile_; }
     const QString& FormatFile() const { return formatFile_; }
@@ -44,7 +45,8 @@ extern TGlobalObject* GlobalObject;
 QString FormatVersionText(int major, int minor, int release, int build);
 
 // Where the program finds and keeps its files.
-struct TFileLocations {
+struct TFileLocations
+{
     QString ExecutableFolder; // ends in "/"
     QString SettingsFile;
     QString FormatFile;

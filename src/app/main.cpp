@@ -10,20 +10,20 @@
 #include "platform/ui/MessageBoxDialogs.h"
 
 #include <QElapsedTimer>
-#include <memory>
 #include <QEvent>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
 // With CLARVIX_STARTUP_REPORT set, prints the time from program start to the
 // first paint of the main window; the value "quit" then ends the program
 // (start-up measurements).
-class TStartupReport : public QObject {
+class TStartupReport : public QObject
+{
 public:
-    TStartupReport(QWidget* mainWindow, const QElapsedTimer& clock, bool quit)
-        : clock_(clock), quit_(quit)
+    TStartupReport(QWidget* mainWindow, const QElapsedTimer& clock, bool quit) : clock_(clock), quit_(quit)
     {
         mainWindow->installEventFilter(this);
     }
@@ -33,7 +33,8 @@ protected:
     {
         if (event->type() == QEvent::Paint && !reported_) {
             reported_ = true;
-            std::fprintf(stderr, "main window shown after %lld ms\n", static_cast<long long>(clock_.elapsed()));
+            std::fprintf(stderr, "main window shown after %lld ms\n",
+                         static_cast<long long>(clock_.elapsed()));
             if (quit_)
                 QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         }

@@ -6,7 +6,8 @@
 
 namespace {
 
-class InertShell : public IShellOpener {
+class InertShell : public IShellOpener
+{
 public:
     bool OpenFolder(const QString&) override { return false; }
     bool OpenAddress(const QString&) override { return false; }

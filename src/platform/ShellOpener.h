@@ -7,7 +7,8 @@
 // Opening a folder in the file manager and an address in the browser, behind
 // one injectable service so that tests never start another program.
 
-class IShellOpener {
+class IShellOpener
+{
 public:
     virtual ~IShellOpener() = default;
     // Shows a folder in the desktop's file manager; false when nothing could be started.
@@ -30,14 +31,16 @@ QUrl FolderUrl(const QString& folder);
 QUrl AddressUrl(const QString& address);
 
 // The desktop's own handlers, through QDesktopServices.
-class TDesktopShell : public IShellOpener {
+class TDesktopShell : public IShellOpener
+{
 public:
     bool OpenFolder(const QString& folder) override;
     bool OpenAddress(const QString& address) override;
 };
 
 // Records every request and answers with `Result` (tests).
-class TRecordingShell : public IShellOpener {
+class TRecordingShell : public IShellOpener
+{
 public:
     bool OpenFolder(const QString& folder) override;
     bool OpenAddress(const QString& address) override;

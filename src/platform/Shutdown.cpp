@@ -5,7 +5,8 @@
 
 namespace {
 
-class RefusingShutdown : public IShutdownService {
+class RefusingShutdown : public IShutdownService
+{
 public:
     bool RequestPowerOff() override { return false; }
     QString LastError() const override { return QStringLiteral("No shutdown service is installed."); }

@@ -6,7 +6,8 @@
 // injectable service. Until the program installs the real one, a refusing
 // service answers false, so no test or library caller can switch the machine off.
 
-class IShutdownService {
+class IShutdownService
+{
 public:
     virtual ~IShutdownService() = default;
     // Asks the system to power off; false (with LastError) when it refused.
@@ -19,7 +20,8 @@ IShutdownService& Shutdown();
 void SetShutdown(IShutdownService* service);
 
 // Power-off through logind, as "systemctl poweroff" asks it.
-class TLogindShutdown : public IShutdownService {
+class TLogindShutdown : public IShutdownService
+{
 public:
     bool RequestPowerOff() override;
     QString LastError() const override { return lastError_; }
@@ -29,7 +31,8 @@ private:
 };
 
 // Counts the requests and answers with `Result` (tests).
-class TRecordingShutdown : public IShutdownService {
+class TRecordingShutdown : public IShutdownService
+{
 public:
     bool RequestPowerOff() override
     {

@@ -9,10 +9,14 @@
 int NiceValue(TThreadPriority priority)
 {
     switch (priority) {
-    case TThreadPriority::Idle: return 19;
-    case TThreadPriority::Normal: return 0;
-    case TThreadPriority::Lower: return 5;
-    case TThreadPriority::Lowest: return 10;
+    case TThreadPriority::Idle:
+        return 19;
+    case TThreadPriority::Normal:
+        return 0;
+    case TThreadPriority::Lower:
+        return 5;
+    case TThreadPriority::Lowest:
+        return 10;
     }
     return 0;
 }

@@ -43,16 +43,22 @@ TEST(GlobalObject, SettersIgnoreValuesThatCannotBeMeant)
 
 TEST(GlobalObject, RightStr)
 {
-    struct Case {
+    struct Case
+    {
         const char* text;
         int count;
         const char* result;
     } cases[] = {
-        {"clips/holiday", 7, "holiday"}, {"abc", 3, "abc"}, {"abc", 10, "abc"},
-        {"abc", 0, ""},                  {"abc", -2, ""},   {"", 4, ""},
+        {"clips/holiday", 7, "holiday"},
+        {"abc", 3, "abc"},
+        {"abc", 10, "abc"},
+        {"abc", 0, ""},
+        {"abc", -2, ""},
+        {"", 4, ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(TGlobalObject::RightStr(QString::fromLatin1(c.text), c.count), QString::fromLatin1(c.result))
+        EXPECT_EQ(TGlobalObject::RightStr(QString::fromLatin1(c.text), c.count),
+                  QString::fromLatin1(c.result))
             << c.text << " " << c.count;
 }
 
@@ -65,7 +71,8 @@ TEST(GlobalObject, VersionText)
 }
 
 // Points HOME and XDG_CONFIG_HOME at a temporary folder for one test.
-class FileLocations : public ::testing::Test {
+class FileLocations : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -132,6 +139,7 @@ TEST_F(FileLocations, ReadOnlyExecutableFolder)
         GTEST_SKIP() << "root writes into read-only folders";
     ASSERT_TRUE(QFile::setPermissions(exe_.Path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     const TFileLocations l = LocateFiles(exe_.Path());
-    QFile::setPermissions(exe_.Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(exe_.Path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(l.SettingsFile, Home() + QStringLiteral("/.config/quenvoipodclarvix/quenvoipodclarvix.ini"));
 }

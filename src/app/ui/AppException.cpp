@@ -14,5 +14,6 @@ void ShowAppException(QObject* sender, const std::exception& exception)
 {
     const QString text = AppExceptionText(QString::fromUtf8(exception.what()));
     const bool engine = dynamic_cast<const FFmpegException*>(&exception) != nullptr;
-    Dialogs().MessageBox(text, ApplicationTitle(), engine ? TMsgIcon::Warning : TMsgIcon::Error, TMsgButtons::Ok);
+    Dialogs().MessageBox(text, ApplicationTitle(), engine ? TMsgIcon::Warning : TMsgIcon::Error,
+                         TMsgButtons::Ok);
 }

@@ -7,7 +7,8 @@
 // The application object. Exceptions that escape an event handler end only
 // the current command: they are caught here and handed to the installed
 // exception handler (ShowAppException unless another is installed).
-class TClarvixApplication : public QApplication {
+class TClarvixApplication : public QApplication
+{
     Q_OBJECT
 
 public:

@@ -7,7 +7,8 @@
 
 // The seven colour themes of the program, shown on the Fusion style.
 // Index = the stored "skinIndex"; the names are the captions of Tools > Skin.
-struct TColourTheme {
+struct TColourTheme
+{
     QString Name;
     QColor Window;     // window and menu background
     QColor Button;     // buttons, headers, group boxes
@@ -23,7 +24,8 @@ QPalette ColourThemePalette(int index);
 
 // The main window's theme manager: holds the current theme and puts it on
 // the whole application, so every other window shows it too.
-class TThemeManager : public QObject {
+class TThemeManager : public QObject
+{
     Q_OBJECT
 
 public:

@@ -5,7 +5,8 @@
 #include <QPushButton>
 
 // The About window: the program's icon, its title and version, and "&Ok".
-class TfrmAbout : public QDialog {
+class TfrmAbout : public QDialog
+{
     Q_OBJECT
 
 public:

@@ -22,7 +22,8 @@ void TfrmCover::FormCreate(const QString& executableFolder)
     imgCover->setPixmap(DesignPicture());
     // The second picture wins when both exist; a damaged one is passed over.
     for (const char* name : {"skin/ipodvideocover.jpg", "skin/videocover.jpg"}) {
-        const QString path = QFileInfo(executableFolder + QLatin1Char('/') + QLatin1String(name)).absoluteFilePath();
+        const QString path =
+            QFileInfo(executableFolder + QLatin1Char('/') + QLatin1String(name)).absoluteFilePath();
         QPixmap picture;
         if (QFileInfo::exists(path) && picture.load(path) && !picture.isNull())
             imgCover->setPixmap(picture);

@@ -9,7 +9,8 @@
 // The splash window shown while the main window is created: borderless,
 // centred on the screen, one picture filling it. It closes itself at the
 // first timer tick at which the main window is showing.
-class TfrmCover : public QWidget {
+class TfrmCover : public QWidget
+{
     Q_OBJECT
 
 public:

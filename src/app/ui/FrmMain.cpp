@@ -112,10 +112,12 @@ void TfrmMain::FormShow()
 
     cbOutputFormat->setCurrentIndex(settings.ReadInteger(SettingsSection, QStringLiteral("OutPutFormat"), 0));
 
-    edDirectory->setText(settings.ReadString(SettingsSection, QStringLiteral("OutPutDir"), DefaultOutputFolder()));
-    CurrentFormatCode = settings.ReadString(SettingsSection, QStringLiteral("FormatCode"), QStringLiteral("1"));
-    CurrentFormatName =
-        settings.ReadString(SettingsSection, QStringLiteral("FormatName"), QStringLiteral("iPod Video MPEG-4"));
+    edDirectory->setText(
+        settings.ReadString(SettingsSection, QStringLiteral("OutPutDir"), DefaultOutputFolder()));
+    CurrentFormatCode =
+        settings.ReadString(SettingsSection, QStringLiteral("FormatCode"), QStringLiteral("1"));
+    CurrentFormatName = settings.ReadString(SettingsSection, QStringLiteral("FormatName"),
+                                            QStringLiteral("iPod Video MPEG-4"));
 
     edt1->setTextMargins(4, 2, 0, 0);
 

@@ -35,7 +35,8 @@ class QTreeWidget;
 //   FrmMainMessages.cpp  the application-wide message filter and deactivation
 //   FrmMainParameters.cpp the ten parameter boxes and the profile they edit
 // Controls are public members named as the rest of the program knows them.
-class TfrmMain : public QMainWindow {
+class TfrmMain : public QMainWindow
+{
     Q_OBJECT
 
 public:

@@ -227,13 +227,17 @@ QGroupBox* TfrmMain::CreateOutputGroup()
     cmbVolume = parameterBox(grpOutput, false);
 
     const std::pair<const char*, QComboBox*> video[] = {
-        {"Video Size:", cmbVideoSize},       {"Video Bit Rate:", cmbVideoBitRate},
-        {"Frame Rate:", cmbFrameRate},       {"Video Encoder:", cmbVideoEncoder},
+        {"Video Size:", cmbVideoSize},
+        {"Video Bit Rate:", cmbVideoBitRate},
+        {"Frame Rate:", cmbFrameRate},
+        {"Video Encoder:", cmbVideoEncoder},
         {"Zoom:", cmbZoom},
     };
     const std::pair<const char*, QComboBox*> audio[] = {
-        {"Sample Rate:", cmbSamplerate},     {"Audio Bit Rate:", cmbAudioBitRate},
-        {"Audio Encoder:", cmbAudioEncoder}, {"Channel:", cmbChannel},
+        {"Sample Rate:", cmbSamplerate},
+        {"Audio Bit Rate:", cmbAudioBitRate},
+        {"Audio Encoder:", cmbAudioEncoder},
+        {"Channel:", cmbChannel},
         {"Volume:", cmbVolume},
     };
     for (int i = 0; i < 5; ++i) {
@@ -247,7 +251,8 @@ QGroupBox* TfrmMain::CreateOutputGroup()
     edDirectory->setReadOnly(true);
     btnBrows = new QPushButton(QStringLiteral("Brows"), grpOutput);
     btnOpen = new QPushButton(QStringLiteral("Open"), grpOutput);
-    SpeedButton1 = new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("&Start"), grpOutput);
+    SpeedButton1 =
+        new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("&Start"), grpOutput);
     auto* folder = new QHBoxLayout;
     folder->addWidget(edDirectory, 1);
     folder->addWidget(btnBrows);

@@ -42,10 +42,9 @@ void TfrmMain::CreateMenus()
     Preference1 = Tools1->addAction(QStringLiteral("&Preference"));
     Skin1 = Tools1->addMenu(QStringLiteral("&Skin"));
     using SkinSlot = void (TfrmMain::*)();
-    const SkinSlot skinSlots[ColourThemeCount] = {&TfrmMain::Skin11Click, &TfrmMain::Skin21Click,
-                                                  &TfrmMain::Skin31Click, &TfrmMain::Skin41Click,
-                                                  &TfrmMain::Skin51Click, &TfrmMain::Skin61Click,
-                                                  &TfrmMain::Skin71Click};
+    const SkinSlot skinSlots[ColourThemeCount] = {
+        &TfrmMain::Skin11Click, &TfrmMain::Skin21Click, &TfrmMain::Skin31Click, &TfrmMain::Skin41Click,
+        &TfrmMain::Skin51Click, &TfrmMain::Skin61Click, &TfrmMain::Skin71Click};
     for (int i = 0; i < ColourThemeCount; ++i) {
         SkinItems[i] = Skin1->addAction(ColourTheme(i).Name);
         SkinItems[i]->setCheckable(true);

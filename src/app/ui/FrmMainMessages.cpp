@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QToolButton>
 #include <QMouseEvent>
+#include <QToolButton>
 
 namespace {
 
@@ -39,7 +39,8 @@ void TfrmMain::ApplicationEvents1Message(QEvent* event)
         return;
     // A click anywhere but on the picker, its arrow or the profile edit
     // closes the picker; those three handle the click themselves.
-    if (lst1->isVisible() && !isWithin(control, lst1) && !isWithin(control, imgbtn1) && !isWithin(control, edt1))
+    if (lst1->isVisible() && !isWithin(control, lst1) && !isWithin(control, imgbtn1) &&
+        !isWithin(control, edt1))
         lst1->hide();
 }
 

@@ -6,9 +6,9 @@
 #include "app/ParameterBoxes.h"
 #include "app/ui/ParameterBoxDelegate.h"
 
-#include <QComboBox>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,16 +17,26 @@
 QComboBox* TfrmMain::ParameterCombo(TParamBox box) const
 {
     switch (box) {
-    case TParamBox::VideoSize: return cmbVideoSize;
-    case TParamBox::VideoBitRate: return cmbVideoBitRate;
-    case TParamBox::FrameRate: return cmbFrameRate;
-    case TParamBox::VideoEncoder: return cmbVideoEncoder;
-    case TParamBox::Zoom: return cmbZoom;
-    case TParamBox::SampleRate: return cmbSamplerate;
-    case TParamBox::AudioBitRate: return cmbAudioBitRate;
-    case TParamBox::AudioEncoder: return cmbAudioEncoder;
-    case TParamBox::Channel: return cmbChannel;
-    case TParamBox::Volume: return cmbVolume;
+    case TParamBox::VideoSize:
+        return cmbVideoSize;
+    case TParamBox::VideoBitRate:
+        return cmbVideoBitRate;
+    case TParamBox::FrameRate:
+        return cmbFrameRate;
+    case TParamBox::VideoEncoder:
+        return cmbVideoEncoder;
+    case TParamBox::Zoom:
+        return cmbZoom;
+    case TParamBox::SampleRate:
+        return cmbSamplerate;
+    case TParamBox::AudioBitRate:
+        return cmbAudioBitRate;
+    case TParamBox::AudioEncoder:
+        return cmbAudioEncoder;
+    case TParamBox::Channel:
+        return cmbChannel;
+    case TParamBox::Volume:
+        return cmbVolume;
     }
     return nullptr;
 }
@@ -76,7 +86,8 @@ void TfrmMain::ShowParameterBox(TParamBox box)
     combo->setEnabled(state.Enabled);
     combo->setMaxVisibleItems(std::max(1, state.DropDownCount));
     QPalette text;
-    const QColor colour = state.GreyText ? palette().color(QPalette::Disabled, QPalette::Text) : QColor(Qt::black);
+    const QColor colour =
+        state.GreyText ? palette().color(QPalette::Disabled, QPalette::Text) : QColor(Qt::black);
     text.setColor(QPalette::Text, colour);
     text.setColor(QPalette::ButtonText, colour);
     combo->setPalette(text);
@@ -85,16 +96,36 @@ void TfrmMain::ShowParameterBox(TParamBox box)
 void TfrmMain::ParameterBoxChosen(TParamBox box)
 {
     switch (box) {
-    case TParamBox::VideoSize: cmbVideoSizeSelect(); break;
-    case TParamBox::VideoBitRate: cmbVideoBitRateChange(); break;
-    case TParamBox::FrameRate: cmbFrameRateChange(); break;
-    case TParamBox::VideoEncoder: cmbVideoEncoderChange(); break;
-    case TParamBox::Zoom: cmbZoomChange(); break;
-    case TParamBox::SampleRate: cmbSamplerateChange(); break;
-    case TParamBox::AudioBitRate: cmbAudioBitRateChange(); break;
-    case TParamBox::AudioEncoder: cmbAudioEncoderChange(); break;
-    case TParamBox::Channel: cmbChannelChange(); break;
-    case TParamBox::Volume: cmbVolumeChange(); break;
+    case TParamBox::VideoSize:
+        cmbVideoSizeSelect();
+        break;
+    case TParamBox::VideoBitRate:
+        cmbVideoBitRateChange();
+        break;
+    case TParamBox::FrameRate:
+        cmbFrameRateChange();
+        break;
+    case TParamBox::VideoEncoder:
+        cmbVideoEncoderChange();
+        break;
+    case TParamBox::Zoom:
+        cmbZoomChange();
+        break;
+    case TParamBox::SampleRate:
+        cmbSamplerateChange();
+        break;
+    case TParamBox::AudioBitRate:
+        cmbAudioBitRateChange();
+        break;
+    case TParamBox::AudioEncoder:
+        cmbAudioEncoderChange();
+        break;
+    case TParamBox::Channel:
+        cmbChannelChange();
+        break;
+    case TParamBox::Volume:
+        cmbVolumeChange();
+        break;
     }
 }
 
@@ -102,10 +133,17 @@ void TfrmMain::ParameterBoxEdited(TParamBox box)
 {
     // The frame size is checked when the box is left, the others at once.
     switch (box) {
-    case TParamBox::VideoBitRate: cmbVideoBitRateChange(); break;
-    case TParamBox::SampleRate: cmbSamplerateChange(); break;
-    case TParamBox::AudioBitRate: cmbAudioBitRateChange(); break;
-    default: break;
+    case TParamBox::VideoBitRate:
+        cmbVideoBitRateChange();
+        break;
+    case TParamBox::SampleRate:
+        cmbSamplerateChange();
+        break;
+    case TParamBox::AudioBitRate:
+        cmbAudioBitRateChange();
+        break;
+    default:
+        break;
     }
 }
 
@@ -158,16 +196,46 @@ void TfrmMain::btnDefaultClick()
     parameters_->Default();
 }
 
-void TfrmMain::cmbVideoEncoderChange() { parameters_->VideoEncoderChange(); }
-void TfrmMain::cmbVideoBitRateChange() { parameters_->VideoBitRateChange(); }
-void TfrmMain::cmbFrameRateChange() { parameters_->FrameRateChange(); }
-void TfrmMain::cmbZoomChange() { parameters_->ZoomChange(); }
-void TfrmMain::cmbSamplerateChange() { parameters_->SampleRateChange(); }
-void TfrmMain::cmbAudioEncoderChange() { parameters_->AudioEncoderChange(); }
-void TfrmMain::cmbAudioBitRateChange() { parameters_->AudioBitRateChange(); }
-void TfrmMain::cmbChannelChange() { parameters_->ChannelChange(); }
-void TfrmMain::cmbVolumeChange() { parameters_->VolumeChange(); }
-void TfrmMain::cmbVideoSizeSelect() { parameters_->VideoSizeSelect(); }
+void TfrmMain::cmbVideoEncoderChange()
+{
+    parameters_->VideoEncoderChange();
+}
+void TfrmMain::cmbVideoBitRateChange()
+{
+    parameters_->VideoBitRateChange();
+}
+void TfrmMain::cmbFrameRateChange()
+{
+    parameters_->FrameRateChange();
+}
+void TfrmMain::cmbZoomChange()
+{
+    parameters_->ZoomChange();
+}
+void TfrmMain::cmbSamplerateChange()
+{
+    parameters_->SampleRateChange();
+}
+void TfrmMain::cmbAudioEncoderChange()
+{
+    parameters_->AudioEncoderChange();
+}
+void TfrmMain::cmbAudioBitRateChange()
+{
+    parameters_->AudioBitRateChange();
+}
+void TfrmMain::cmbChannelChange()
+{
+    parameters_->ChannelChange();
+}
+void TfrmMain::cmbVolumeChange()
+{
+    parameters_->VolumeChange();
+}
+void TfrmMain::cmbVideoSizeSelect()
+{
+    parameters_->VideoSizeSelect();
+}
 
 bool TfrmMain::cmbVideoSizeExit()
 {

@@ -18,15 +18,17 @@ void TParameterBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     const QRect textRect = row.adjusted(TextInset, 0, -TextInset, 0);
     painter->setFont(option.font);
     painter->setPen(Qt::black);
-    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                      DisplayText(option.fontMetrics, index.data(Qt::DisplayRole).toString(), textRect.width()));
+    painter->drawText(
+        textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        DisplayText(option.fontMetrics, index.data(Qt::DisplayRole).toString(), textRect.width()));
     painter->restore();
 }
 
 QSize TParameterBoxDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const QSize natural = QStyledItemDelegate::sizeHint(option, index);
-    return {natural.width() + 2 * TextInset, std::max(natural.height(), option.fontMetrics.height() + 2 * FillInset + 2)};
+    return {natural.width() + 2 * TextInset,
+            std::max(natural.height(), option.fontMetrics.height() + 2 * FillInset + 2)};
 }
 
 QString TParameterBoxDelegate::DisplayText(const QFontMetrics& metrics, const QString& text, int width)

@@ -6,7 +6,8 @@
 // light blue fill inset by 2 pixels with a darker blue frame, the others on
 // white; black text inset 3 pixels, one line, vertically centred, cut with an
 // ellipsis when it does not fit.
-class TParameterBoxDelegate : public QStyledItemDelegate {
+class TParameterBoxDelegate : public QStyledItemDelegate
+{
     Q_OBJECT
 
 public:
@@ -17,7 +18,8 @@ public:
 
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     // The text as drawn into a row of `width` pixels.

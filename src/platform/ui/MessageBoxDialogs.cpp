@@ -8,11 +8,16 @@ namespace {
 QMessageBox::Icon boxIcon(TMsgIcon icon)
 {
     switch (icon) {
-    case TMsgIcon::None: return QMessageBox::NoIcon;
-    case TMsgIcon::Information: return QMessageBox::Information;
-    case TMsgIcon::Warning: return QMessageBox::Warning;
-    case TMsgIcon::Error: return QMessageBox::Critical;
-    case TMsgIcon::Question: return QMessageBox::Question;
+    case TMsgIcon::None:
+        return QMessageBox::NoIcon;
+    case TMsgIcon::Information:
+        return QMessageBox::Information;
+    case TMsgIcon::Warning:
+        return QMessageBox::Warning;
+    case TMsgIcon::Error:
+        return QMessageBox::Critical;
+    case TMsgIcon::Question:
+        return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -20,10 +25,14 @@ QMessageBox::Icon boxIcon(TMsgIcon icon)
 QMessageBox::StandardButtons boxButtons(TMsgButtons buttons)
 {
     switch (buttons) {
-    case TMsgButtons::Ok: return QMessageBox::Ok;
-    case TMsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case TMsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case TMsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case TMsgButtons::Ok:
+        return QMessageBox::Ok;
+    case TMsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case TMsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case TMsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -33,9 +42,11 @@ QMessageBox::StandardButton firstButton(TMsgButtons buttons)
 {
     switch (buttons) {
     case TMsgButtons::Ok:
-    case TMsgButtons::OkCancel: return QMessageBox::Ok;
+    case TMsgButtons::OkCancel:
+        return QMessageBox::Ok;
     case TMsgButtons::YesNo:
-    case TMsgButtons::YesNoCancel: return QMessageBox::Yes;
+    case TMsgButtons::YesNoCancel:
+        return QMessageBox::Yes;
     }
     return QMessageBox::Ok;
 }
@@ -45,10 +56,13 @@ QMessageBox::StandardButton firstButton(TMsgButtons buttons)
 TMsgResult dismissed(TMsgButtons buttons)
 {
     switch (buttons) {
-    case TMsgButtons::Ok: return TMsgResult::Ok;
+    case TMsgButtons::Ok:
+        return TMsgResult::Ok;
     case TMsgButtons::OkCancel:
-    case TMsgButtons::YesNoCancel: return TMsgResult::Cancel;
-    case TMsgButtons::YesNo: return TMsgResult::No;
+    case TMsgButtons::YesNoCancel:
+        return TMsgResult::Cancel;
+    case TMsgButtons::YesNo:
+        return TMsgResult::No;
     }
     return TMsgResult::Cancel;
 }
@@ -61,11 +75,16 @@ TMsgResult TMessageBoxDialogs::MessageBox(const QString& text, const QString& ca
     QMessageBox box(boxIcon(icon), caption, text, boxButtons(buttons), QApplication::activeWindow());
     box.setDefaultButton(firstButton(buttons));
     switch (box.exec()) {
-    case QMessageBox::Ok: return TMsgResult::Ok;
-    case QMessageBox::Cancel: return TMsgResult::Cancel;
-    case QMessageBox::Yes: return TMsgResult::Yes;
-    case QMessageBox::No: return TMsgResult::No;
-    default: return dismissed(buttons);
+    case QMessageBox::Ok:
+        return TMsgResult::Ok;
+    case QMessageBox::Cancel:
+        return TMsgResult::Cancel;
+    case QMessageBox::Yes:
+        return TMsgResult::Yes;
+    case QMessageBox::No:
+        return TMsgResult::No;
+    default:
+        return dismissed(buttons);
     }
 }
 

@@ -13,7 +13,8 @@
 
 // A main window over a settings file of its own in a temporary folder (never
 // the program's real one), with every message box recorded.
-struct TMainWindowFixture {
+struct TMainWindowFixture
+{
     using TSettings = std::vector<std::pair<QString, QString>>;
 
     // `catalogue`, when given, is the format catalogue beside the executable.

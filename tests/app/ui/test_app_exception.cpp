@@ -11,7 +11,8 @@
 namespace {
 
 // A button whose click runs `onClick`, as any handler of the program would.
-struct TThrowingButton : QPushButton {
+struct TThrowingButton : QPushButton
+{
     std::function<void()> onClick;
     TThrowingButton()
     {
@@ -21,7 +22,8 @@ struct TThrowingButton : QPushButton {
 
 } // namespace
 
-class TestAppException : public QObject {
+class TestAppException : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -29,18 +31,26 @@ private slots:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("letter") << "Cannot open file" << "Cannot open file.";
-        QTest::newRow("digit") << "Error code 22" << "Error code 22.";
-        QTest::newRow("full stop") << "Cannot start while working." << "Cannot start while working.";
-        QTest::newRow("exclamation mark") << "Unknown encoder!" << "Unknown encoder!";
-        QTest::newRow("space") << "Stopped " << "Stopped ";
-        QTest::newRow("closing bracket sorts before") << "failed (5)" << "failed (5)";
+        QTest::newRow("letter") << "Cannot open file"
+                                << "Cannot open file.";
+        QTest::newRow("digit") << "Error code 22"
+                               << "Error code 22.";
+        QTest::newRow("full stop") << "Cannot start while working."
+                                   << "Cannot start while working.";
+        QTest::newRow("exclamation mark") << "Unknown encoder!"
+                                          << "Unknown encoder!";
+        QTest::newRow("space") << "Stopped "
+                               << "Stopped ";
+        QTest::newRow("closing bracket sorts before") << "failed (5)"
+                                                      << "failed (5)";
         QTest::newRow("quote sorts after") << "'abc' is not a valid integer value"
-                                          << "'abc' is not a valid integer value.";
-        QTest::newRow("slash sorts after") << "/tmp/x/" << "/tmp/x/.";
-        QTest::newRow("non-ASCII letter") << QString::fromUtf8("Fichier refus\u00e9")
-                                          << QString::fromUtf8("Fichier refus\u00e9.");
-        QTest::newRow("empty") << "" << "";
+                                           << "'abc' is not a valid integer value.";
+        QTest::newRow("slash sorts after") << "/tmp/x/"
+                                           << "/tmp/x/.";
+        QTest::newRow("non-ASCII letter")
+            << QString::fromUtf8("Fichier refus\u00e9") << QString::fromUtf8("Fichier refus\u00e9.");
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void fullStopRule()
@@ -88,7 +98,8 @@ private slots:
         TRecordingDialogs dialogs;
         TScopedDialogs scope(dialogs);
         QTimer::singleShot(0, [] { throw FFmpegException("Libraries not loaded"); });
-        QMetaObject::invokeMethod(qApp, [] { throw std::runtime_error("queued"); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [] { throw std::runtime_error("queued"); }, Qt::QueuedConnection);
         QTRY_COMPARE(dialogs.Boxes.size(), size_t(2));
         QCOMPARE(dialogs.Boxes[0].Icon, TMsgIcon::Warning);
         QCOMPARE(dialogs.Boxes[1].Text, QStringLiteral("queued."));

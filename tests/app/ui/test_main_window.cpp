@@ -41,7 +41,8 @@ QColor applicationWindowColour()
 
 } // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -95,7 +96,8 @@ private slots:
         QStringList captions;
         for (QAction* a : f.Window->SkinItems)
             captions << a->text();
-        QCOMPARE(captions, (QStringList{"Default", "Gray", "Orange", "Purple", "Red", "Green", "Light blue"}));
+        QCOMPARE(captions,
+                 (QStringList{"Default", "Gray", "Orange", "Purple", "Red", "Green", "Light blue"}));
     }
 
     void choosingASkin()
@@ -138,8 +140,9 @@ private slots:
     {
         QFETCH(QString, volume);
         QFETCH(int, position);
-        TMainWindowFixture f(volume.isEmpty() ? TMainWindowFixture::TSettings{}
-                                              : TMainWindowFixture::TSettings{{QStringLiteral("volume"), volume}});
+        TMainWindowFixture f(volume.isEmpty()
+                                 ? TMainWindowFixture::TSettings{}
+                                 : TMainWindowFixture::TSettings{{QStringLiteral("volume"), volume}});
         QVERIFY(f.Show());
         QCOMPARE(f.Window->trcVolume->minimum(), 0);
         QCOMPARE(f.Window->trcVolume->maximum(), 128);
@@ -197,7 +200,8 @@ private slots:
             columns << w.lvFiles->headerItem()->text(i);
             widths << w.lvFiles->columnWidth(i);
         }
-        QCOMPARE(columns, (QStringList{"Source", "Length", "Trimmed Length", "Destination File", "Progress"}));
+        QCOMPARE(columns,
+                 (QStringList{"Source", "Length", "Trimmed Length", "Destination File", "Progress"}));
         QCOMPARE(widths, (QList<int>{140, 65, 90, 120, 60}));
         QVERIFY(!w.lvFiles->header()->sectionsClickable());
 
@@ -214,7 +218,8 @@ private slots:
 
     void showReadsTheChosenProfileAndFolder()
     {
-        TMainWindowFixture f({{"OutPutDir", "/srv/converted"}, {"FormatCode", "203"},
+        TMainWindowFixture f({{"OutPutDir", "/srv/converted"},
+                              {"FormatCode", "203"},
                               {"FormatName", "Apple H.264 (320 x 240) (*.mp4)"}});
         QVERIFY(f.Show());
         QCOMPARE(f.Window->edDirectory->text(), QStringLiteral("/srv/converted"));
@@ -237,8 +242,9 @@ private slots:
                  (QStringList{"&Add", "&Remove", "&Clear", "&Start", "-", "Se&ttings", "&Exit"}));
         QVERIFY(!w.Settings1->isVisible());
         QCOMPARE(w.Edit2->title(), QStringLiteral("&Edit"));
-        QCOMPARE(captions(w.Edit2), (QStringList{"&Crop", "&Trim", "&Video Effect && Water Mark", "-", "&Check All",
-                                                 "&Uncheck All", "&Reverse Check", "-", "C&heck", "U&ncheck"}));
+        QCOMPARE(captions(w.Edit2),
+                 (QStringList{"&Crop", "&Trim", "&Video Effect && Water Mark", "-", "&Check All",
+                              "&Uncheck All", "&Reverse Check", "-", "C&heck", "U&ncheck"}));
         QCOMPARE(w.Tools1->title(), QStringLiteral("&Tools"));
         QCOMPARE(captions(w.Tools1), (QStringList{"&Preference", "&Skin"}));
         QCOMPARE(w.Help1->title(), QStringLiteral("&Help"));

@@ -45,7 +45,8 @@ QStringList items(const QComboBox* box)
 }
 
 // The main window over the catalogue above with profile 1 loaded.
-struct TProfileWindow : TMainWindowFixture {
+struct TProfileWindow : TMainWindowFixture
+{
     explicit TProfileWindow(const TSettings& settings = {}) : TMainWindowFixture(settings, Catalogue)
     {
         Show();
@@ -54,7 +55,8 @@ struct TProfileWindow : TMainWindowFixture {
 
     QString Value(const char* key) const
     {
-        return Settings().ReadString(QStringLiteral("formatInfo1"), QLatin1String(key), QStringLiteral("<none>"));
+        return Settings().ReadString(QStringLiteral("formatInfo1"), QLatin1String(key),
+                                     QStringLiteral("<none>"));
     }
 
     // Gives the box the focus and types into it as a user would.
@@ -71,7 +73,8 @@ struct TProfileWindow : TMainWindowFixture {
 
 } // namespace
 
-class TestMainWindowParameters : public QObject {
+class TestMainWindowParameters : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -273,10 +276,12 @@ private slots:
         QVERIFY(black);
 
         const QFontMetrics metrics(QApplication::font());
-        const QString cut = TParameterBoxDelegate::DisplayText(metrics, QStringLiteral("a very long encoder name"), 40);
+        const QString cut =
+            TParameterBoxDelegate::DisplayText(metrics, QStringLiteral("a very long encoder name"), 40);
         QVERIFY(cut.endsWith(QChar(0x2026)));
         QVERIFY(metrics.horizontalAdvance(cut) <= 40);
-        QCOMPARE(TParameterBoxDelegate::DisplayText(metrics, QStringLiteral("AAC"), 100), QStringLiteral("AAC"));
+        QCOMPARE(TParameterBoxDelegate::DisplayText(metrics, QStringLiteral("AAC"), 100),
+                 QStringLiteral("AAC"));
     }
 
     void everyBoxSharesTheLook()

@@ -26,13 +26,14 @@ void writeJunk(const QString& folder, const char* name)
 
 } // namespace
 
-class TestSplash : public QObject {
+class TestSplash : public QObject
+{
     Q_OBJECT
 
 private slots:
     void pictureChoice_data()
     {
-        QTest::addColumn<QSize>("ipod");   // empty: missing, -1 x -1: damaged
+        QTest::addColumn<QSize>("ipod"); // empty: missing, -1 x -1: damaged
         QTest::addColumn<QSize>("video");
         QTest::addColumn<QSize>("shown");
         const QSize none, damaged(-1, -1), design(399, 239);
@@ -50,7 +51,8 @@ private slots:
         QFETCH(QSize, video);
         QFETCH(QSize, shown);
         TTemporaryFolder folder;
-        const std::pair<const char*, QSize> files[] = {{"ipodvideocover.jpg", ipod}, {"videocover.jpg", video}};
+        const std::pair<const char*, QSize> files[] = {{"ipodvideocover.jpg", ipod},
+                                                       {"videocover.jpg", video}};
         for (const auto& [name, size] : files) {
             if (size == QSize(-1, -1))
                 writeJunk(folder.Path(), name);

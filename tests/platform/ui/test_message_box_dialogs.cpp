@@ -20,7 +20,8 @@ static void whenBoxShows(std::function<void(QMessageBox*)> answer)
     });
 }
 
-class TestMessageBoxDialogs : public QObject {
+class TestMessageBoxDialogs : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -40,13 +41,11 @@ private slots:
                                   << int(QMessageBox::Critical) << int(QMessageBox::Ok)
                                   << int(QMessageBox::Ok) << int(TMsgResult::Ok);
         QTest::newRow("question no") << int(TMsgIcon::Question) << int(TMsgButtons::YesNo)
-                                     << int(QMessageBox::Question)
-                                     << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::No)
-                                     << int(TMsgResult::No);
-        QTest::newRow("question yes") << int(TMsgIcon::Question) << int(TMsgButtons::YesNo)
-                                      << int(QMessageBox::Question)
-                                      << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Yes)
-                                      << int(TMsgResult::Yes);
+                                     << int(QMessageBox::Question) << int(QMessageBox::Yes | QMessageBox::No)
+                                     << int(QMessageBox::No) << int(TMsgResult::No);
+        QTest::newRow("question yes")
+            << int(TMsgIcon::Question) << int(TMsgButtons::YesNo) << int(QMessageBox::Question)
+            << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Yes) << int(TMsgResult::Yes);
         QTest::newRow("information cancel")
             << int(TMsgIcon::Information) << int(TMsgButtons::OkCancel) << int(QMessageBox::Information)
             << int(QMessageBox::Ok | QMessageBox::Cancel) << int(QMessageBox::Cancel)
@@ -76,9 +75,9 @@ private slots:
             box->button(QMessageBox::StandardButton(press))->click();
         });
         TMessageBoxDialogs dialogs;
-        const TMsgResult result = dialogs.MessageBox(QStringLiteral("Frame Size must be a multiple of 2.\n640x480"),
-                                                     QStringLiteral("Input Error!"), TMsgIcon(icon),
-                                                     TMsgButtons(buttons));
+        const TMsgResult result =
+            dialogs.MessageBox(QStringLiteral("Frame Size must be a multiple of 2.\n640x480"),
+                               QStringLiteral("Input Error!"), TMsgIcon(icon), TMsgButtons(buttons));
         QCOMPARE(text, QStringLiteral("Frame Size must be a multiple of 2.\n640x480"));
         QCOMPARE(caption, QStringLiteral("Input Error!"));
         QCOMPARE(shownIcon, expectedIcon);
