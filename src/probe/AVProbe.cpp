@@ -34,13 +34,19 @@ qint32 ClampToInt32(int64_t value)
     return static_cast<qint32>(value);
 }
 
-qint64 KnownOrMinusOne(int64_t value) { return value == AV_NOPTS_VALUE ? -1 : value; }
+qint64 KnownOrMinusOne(int64_t value)
+{
+    return value == AV_NOPTS_VALUE ? -1 : value;
+}
 
 } // namespace
 
 TCustomAVProbe::TCustomAVProbe(QObject* owner) : TFFBaseComponent(ProbeLibraries, owner) {}
 
-TCustomAVProbe::~TCustomAVProbe() { Close(); }
+TCustomAVProbe::~TCustomAVProbe()
+{
+    Close();
+}
 
 void TCustomAVProbe::CheckLibraries() const
 {
@@ -208,7 +214,8 @@ AVStream* TCustomAVProbe::QueriedStream(int& index, AVMediaType type)
     if (index < 0) {
         index = video ? FVideoStreamIndex : FAudioStreamIndex;
         if (index == -1) {
-            ReportError(llError, video ? QStringLiteral("no video stream.") : QStringLiteral("no audio stream."));
+            ReportError(llError,
+                        video ? QStringLiteral("no video stream.") : QStringLiteral("no audio stream."));
             return nullptr;
         }
     } else if (index >= FStreamCount) {
@@ -255,7 +262,8 @@ void TCustomAVProbe::GetVideoStreamInfo(int index, TVideoStreamInfo& info)
     info.PixelFormat = par->format;
     // An unknown aspect (0/1) gives 0; a zero denominator or height gives no ratio at all.
     if (par->sample_aspect_ratio.den != 0 && info.Height != 0)
-        info.DisplayAspectRatio = static_cast<float>(av_q2d(par->sample_aspect_ratio) * info.Width / info.Height);
+        info.DisplayAspectRatio =
+            static_cast<float>(av_q2d(par->sample_aspect_ratio) * info.Width / info.Height);
     info.FrameRateNum = stream->r_frame_rate.num;
     info.FrameRateDen = stream->r_frame_rate.den;
 }
@@ -341,7 +349,8 @@ QString TCustomAVProbe::InfoText()
                                : QStringLiteral("Bit Rate: %1 kb/s").arg(file.BitRate / 1000));
     if (file.Timestamp > 0)
         lines << QStringLiteral("Time Stamp: %1")
-                     .arg(UnixToLocalDateTime(file.Timestamp).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+                     .arg(
+                         UnixToLocalDateTime(file.Timestamp).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
     AppendMetadataBlock(lines, FFormatContext->metadata, QString());
 
     std::vector<bool> shown(FFormatContext->nb_streams, false);
@@ -354,7 +363,8 @@ QString TCustomAVProbe::InfoText()
         const AVProgram* program = FFormatContext->programs[p];
         lines << QStringLiteral("Program %1 %2@%3")
                      .arg(program->id)
-                     .arg(MetadataValue(program->metadata, QStringLiteral("provider_name"), QStringLiteral("N/A")),
+                     .arg(MetadataValue(program->metadata, QStringLiteral("provider_name"),
+                                        QStringLiteral("N/A")),
                           MetadataValue(program->metadata, QStringLiteral("name"), QStringLiteral("N/A")));
         AppendMetadataBlock(lines, program->metadata, QStringLiteral("  "));
         for (unsigned j = 0; j < program->nb_stream_indexes; ++j)

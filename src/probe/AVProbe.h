@@ -18,7 +18,8 @@
 // errors and warnings also go to the logger with the probe as sender. Queries
 // never throw: without an open file they report "file not loaded." and give
 // the cleared result. Used from one thread at a time.
-class TCustomAVProbe : public TFFBaseComponent {
+class TCustomAVProbe : public TFFBaseComponent
+{
 public:
     explicit TCustomAVProbe(QObject* owner = nullptr);
     ~TCustomAVProbe() override;
@@ -96,7 +97,8 @@ private:
 };
 
 // The probe every component creates.
-class TAVProbe : public TCustomAVProbe {
+class TAVProbe : public TCustomAVProbe
+{
 public:
     using TCustomAVProbe::TCustomAVProbe;
 };

@@ -13,12 +13,12 @@ extern "C" {
 #include <cstdlib>
 
 const std::array<TMetadataKeyName, 22> MetadataKeyNames = {{
-    {"TALB", "album"},      {"TAL", "album"},      {"TCOM", "composer"},   {"TCON", "genre"},
-    {"TCO", "genre"},       {"TCOP", "copyright"}, {"TDRL", "date"},       {"TENC", "encoder"},
-    {"TEN", "encoder"},     {"TSOA", "albumsort"}, {"TSOP", "authorsort"}, {"TIT2", "title"},
-    {"TT2", "title"},       {"TLAN", "language"},  {"TPE1", "artist"},     {"TP1", "artist"},
-    {"TPOS", "disc"},       {"TPUB", "publisher"}, {"TRCK", "track"},      {"TRK", "track"},
-    {"TSOT", "titlesort"},  {"TYER", "year"},
+    {"TALB", "album"},     {"TAL", "album"},      {"TCOM", "composer"},   {"TCON", "genre"},
+    {"TCO", "genre"},      {"TCOP", "copyright"}, {"TDRL", "date"},       {"TENC", "encoder"},
+    {"TEN", "encoder"},    {"TSOA", "albumsort"}, {"TSOP", "authorsort"}, {"TIT2", "title"},
+    {"TT2", "title"},      {"TLAN", "language"},  {"TPE1", "artist"},     {"TP1", "artist"},
+    {"TPOS", "disc"},      {"TPUB", "publisher"}, {"TRCK", "track"},      {"TRK", "track"},
+    {"TSOT", "titlesort"}, {"TYER", "year"},
 }};
 
 QString ShownMetadataKey(const QString& key)
@@ -42,7 +42,8 @@ void AppendMetadataBlock(QStringList& lines, const AVDictionary* metadata, const
         if (qstrcmp(entry->key, "language") == 0)
             continue;
         const QString key = ShownMetadataKey(QString::fromUtf8(entry->key));
-        lines << QStringLiteral("%1  %2: %3").arg(indent, key.leftJustified(16), QString::fromUtf8(entry->value));
+        lines << QStringLiteral("%1  %2: %3")
+                     .arg(indent, key.leftJustified(16), QString::fromUtf8(entry->value));
     }
 }
 
@@ -100,7 +101,8 @@ QString StreamLine(const AVFormatContext* context, int index)
     int divisor = static_cast<int>(av_gcd(stream->time_base.num, stream->time_base.den));
     if (divisor == 0)
         divisor = 1;
-    line += QStringLiteral(", %1/%2").arg(stream->time_base.num / divisor).arg(stream->time_base.den / divisor);
+    line +=
+        QStringLiteral(", %1/%2").arg(stream->time_base.num / divisor).arg(stream->time_base.den / divisor);
     line += QStringLiteral(": ") + CodecDescription(codec.get());
 
     const AVRational sar = stream->sample_aspect_ratio;

@@ -10,7 +10,8 @@ struct AVFormatContext;
 // The pieces of the probe's description of a file (TCustomAVProbe::InfoText).
 
 // Tag identifiers some containers report raw, and the names shown for them.
-struct TMetadataKeyName {
+struct TMetadataKeyName
+{
     const char* Key;
     const char* Shown;
 };

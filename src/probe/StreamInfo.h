@@ -7,7 +7,8 @@
 // window. A default-constructed record is the cleared one: numbers -1,
 // texts empty.
 
-struct TFileStreamInfo {
+struct TFileStreamInfo
+{
     qint64 StartTime = -1; // microseconds, -1 when unknown
     qint64 Duration = -1;  // microseconds, -1 when unknown
     qint32 BitRate = -1;   // bits per second, 0 when the container does not know it
@@ -22,12 +23,13 @@ struct TFileStreamInfo {
     QString Genre;
 };
 
-struct TVideoStreamInfo {
+struct TVideoStreamInfo
+{
     QString Language;
     QString CodecName;
     qint64 StreamStartTime = -1; // stream time base; the no-timestamp value when unknown
     qint64 StartTimeUS = -1;
-    qint64 StreamDuration = -1;  // stream time base; the no-timestamp value when unknown
+    qint64 StreamDuration = -1; // stream time base; the no-timestamp value when unknown
     qint64 DurationUS = -1;
     qint32 BitRate = -1;
     qint32 Height = -1; // before Width, as the record has always been laid out
@@ -38,7 +40,8 @@ struct TVideoStreamInfo {
     qint32 FrameRateDen = -1;
 };
 
-struct TAudioStreamInfo {
+struct TAudioStreamInfo
+{
     QString Language;
     QString CodecName;
     qint64 StreamStartTime = -1;

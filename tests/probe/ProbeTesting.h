@@ -10,13 +10,15 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-struct TLoggedMessage {
+struct TLoggedMessage
+{
     TLogLevel Level;
     QString Text;
 };
 
 // Records what one sender logs while it lives; the libraries' own lines are ignored.
-class TProbeLogRecorder {
+class TProbeLogRecorder
+{
 public:
     explicit TProbeLogRecorder(const void* sender) : FSender(sender)
     {
@@ -36,7 +38,8 @@ private:
 };
 
 // Base of the probe tests: the probe's libraries are loaded before each suite.
-class ProbeTest : public ::testing::Test {
+class ProbeTest : public ::testing::Test
+{
 protected:
     static void SetUpTestSuite()
     {

@@ -37,8 +37,8 @@ void ExpectLines(const QStringList& actual, const QStringList& expected)
     for (qsizetype i = 0; i < std::max(actual.size(), expected.size()); ++i) {
         const QString a = i < actual.size() ? actual[i] : "<missing>";
         const QString e = i < expected.size() ? expected[i] : "<none>";
-        EXPECT_TRUE(LineMatches(a, e)) << "line " << i << "\n  actual:   " << a.toStdString()
-                                       << "\n  expected: " << e.toStdString();
+        EXPECT_TRUE(LineMatches(a, e))
+            << "line " << i << "\n  actual:   " << a.toStdString() << "\n  expected: " << e.toStdString();
     }
 }
 
@@ -49,15 +49,16 @@ TEST_F(ProbeTest, InfoTextOfAWavFile)
     const QString path = TestMediaPath(TTestMedia::AudioWav);
     ASSERT_TRUE(Probe.Open(path));
     // No start time in WAV, so no StartTime lines; no tags.
-    ExpectLines(InfoLines(Probe), {
-        "File Name: " + path,
-        "Format Name: wav",
-        "Format Long Name: WAV / WAVE (Waveform Audio)",
-        "File Size: 86.18 KB",
-        "Duration: 00:00:02.000",
-        "Bit Rate: 352 kb/s",
-        "Stream #0, 1/22050: Audio: pcm_s16le{*}22050 Hz{*}, Duration: 00:00:02.000",
-    });
+    ExpectLines(InfoLines(Probe),
+                {
+                    "File Name: " + path,
+                    "Format Name: wav",
+                    "Format Long Name: WAV / WAVE (Waveform Audio)",
+                    "File Size: 86.18 KB",
+                    "Duration: 00:00:02.000",
+                    "Bit Rate: 352 kb/s",
+                    "Stream #0, 1/22050: Audio: pcm_s16le{*}22050 Hz{*}, Duration: 00:00:02.000",
+                });
 }
 
 TEST_F(ProbeTest, InfoTextListsProgramsWithTheirStreamsThenTheRest)
@@ -70,26 +71,28 @@ TEST_F(ProbeTest, InfoTextListsProgramsWithTheirStreamsThenTheRest)
     const QString video = "Stream #0[0x100], 1/90000: Video: mpeg2video{*}, 25 fps, 25 tbr, 90k tbn, "
                           "StartTime: 1.440000, Duration: 00:00:02.000";
     ExpectLines(InfoLines(Probe), {
-        "File Name: " + path,
-        "Format Name: mpegts",
-        "Format Long Name: MPEG-TS (MPEG-2 Transport Stream)",
-        "File Size: 313.76 KB",
-        "Duration: 00:00:02.011",
-        "StartTime: 1.429089",
-        "Bit Rate: 1277 kb/s",
-        "Program 1 N/A@N/A",
-        "  Metadata:",
-        "    service_name    : First",
-        "    service_provider: FFmpeg",
-        video,
-        "Stream #1[0x101], 1/90000: Audio: mp2{*}48000 Hz{*}, StartTime: 1.429978, Duration: 00:00:01.992",
-        "Program 2 N/A@N/A",
-        "  Metadata:",
-        "    service_name    : Second",
-        "    service_provider: FFmpeg",
-        video,
-        "Stream #2[0x102], 1/90000: Audio: mp2{*}44100 Hz{*}, StartTime: 1.429089, Duration: 00:00:02.011",
-    });
+                                      "File Name: " + path,
+                                      "Format Name: mpegts",
+                                      "Format Long Name: MPEG-TS (MPEG-2 Transport Stream)",
+                                      "File Size: 313.76 KB",
+                                      "Duration: 00:00:02.011",
+                                      "StartTime: 1.429089",
+                                      "Bit Rate: 1277 kb/s",
+                                      "Program 1 N/A@N/A",
+                                      "  Metadata:",
+                                      "    service_name    : First",
+                                      "    service_provider: FFmpeg",
+                                      video,
+                                      "Stream #1[0x101], 1/90000: Audio: mp2{*}48000 Hz{*}, StartTime: "
+                                      "1.429978, Duration: 00:00:01.992",
+                                      "Program 2 N/A@N/A",
+                                      "  Metadata:",
+                                      "    service_name    : Second",
+                                      "    service_provider: FFmpeg",
+                                      video,
+                                      "Stream #2[0x102], 1/90000: Audio: mp2{*}44100 Hz{*}, StartTime: "
+                                      "1.429089, Duration: 00:00:02.011",
+                                  });
 }
 
 TEST_F(ProbeTest, InfoTextOfAnMp4ClipWithContainerAndStreamTags)
@@ -97,34 +100,37 @@ TEST_F(ProbeTest, InfoTextOfAnMp4ClipWithContainerAndStreamTags)
     const QString path = TestMediaPath(TTestMedia::VideoAudioMp4);
     ASSERT_TRUE(Probe.Open(path));
     // "compatible_brands" is longer than the 16-character key column.
-    ExpectLines(InfoLines(Probe), {
-        "File Name: " + path,
-        "Format Name: mov,mp4,m4a,3gp,3g2,mj2",
-        "Format Long Name: QuickTime / MOV",
-        "File Size: 188.31 KB",
-        "Duration: 00:00:02.000",
-        "StartTime: 0.000000",
-        "Bit Rate: 771 kb/s",
-        "Metadata:",
-        "  major_brand     : isom",
-        "  minor_version   : 512",
-        "  compatible_brands: isomiso2avc1mp41",
-        "Stream #0[0x1](und), 1/12800: Video: h264{*}320x240{*}, 25 fps, 25 tbr, 12800 tbn, "
-        "StartTime: 0.000000, Duration: 00:00:02.000",
-        "  Metadata:",
-        "    handler_name    : VideoHandler",
-        "    vendor_id       : [0][0][0][0]",
-        "    encoder         : Lavc libx264",
-        "Stream #1[0x2](und), 1/48000: Audio: aac{*}48000 Hz{*}, StartTime: 0.000000, Duration: 00:00:02.000",
-        "  Metadata:",
-        "    handler_name    : SoundHandler",
-        "    vendor_id       : [0][0][0][0]",
-    });
+    ExpectLines(InfoLines(Probe),
+                {
+                    "File Name: " + path,
+                    "Format Name: mov,mp4,m4a,3gp,3g2,mj2",
+                    "Format Long Name: QuickTime / MOV",
+                    "File Size: 188.31 KB",
+                    "Duration: 00:00:02.000",
+                    "StartTime: 0.000000",
+                    "Bit Rate: 771 kb/s",
+                    "Metadata:",
+                    "  major_brand     : isom",
+                    "  minor_version   : 512",
+                    "  compatible_brands: isomiso2avc1mp41",
+                    "Stream #0[0x1](und), 1/12800: Video: h264{*}320x240{*}, 25 fps, 25 tbr, 12800 tbn, "
+                    "StartTime: 0.000000, Duration: 00:00:02.000",
+                    "  Metadata:",
+                    "    handler_name    : VideoHandler",
+                    "    vendor_id       : [0][0][0][0]",
+                    "    encoder         : Lavc libx264",
+                    "Stream #1[0x2](und), 1/48000: Audio: aac{*}48000 Hz{*}, StartTime: 0.000000, Duration: "
+                    "00:00:02.000",
+                    "  Metadata:",
+                    "    handler_name    : SoundHandler",
+                    "    vendor_id       : [0][0][0][0]",
+                });
 }
 
 TEST_F(ProbeTest, InfoTextRatesOfOtherClips)
 {
-    const struct {
+    const struct
+    {
         TTestMedia Id;
         const char* Rates;
     } cases[] = {
@@ -162,36 +168,37 @@ TEST_F(ProbeTest, InfoTextShowsRawTagKeysByNameAndHidesLanguage)
     const QString stamp =
         QDateTime::fromSecsSinceEpoch(1272715200, Qt::LocalTime).toString("yyyy-MM-dd hh:mm:ss");
     ExpectLines(InfoLines(Probe), {
-        "File Name: " + path,
-        "Format Name: wav",
-        "Format Long Name: WAV / WAVE (Waveform Audio)",
-        "File Size: 86.18 KB",
-        "Duration: 00:00:02.000",
-        "Bit Rate: 352 kb/s",
-        "Time Stamp: " + stamp,
-        "Metadata:",
-        "  title           : Raw Title",
-        "  year            : 1987",
-        "  custom key      : kept as it is",
-        "  creation_time   : 2010-05-01T12:00:00.000000Z",
-        "Stream #0(eng), 1/22050: Audio: pcm_s16le{*}, Duration: 00:00:02.000",
-    });
+                                      "File Name: " + path,
+                                      "Format Name: wav",
+                                      "Format Long Name: WAV / WAVE (Waveform Audio)",
+                                      "File Size: 86.18 KB",
+                                      "Duration: 00:00:02.000",
+                                      "Bit Rate: 352 kb/s",
+                                      "Time Stamp: " + stamp,
+                                      "Metadata:",
+                                      "  title           : Raw Title",
+                                      "  year            : 1987",
+                                      "  custom key      : kept as it is",
+                                      "  creation_time   : 2010-05-01T12:00:00.000000Z",
+                                      "Stream #0(eng), 1/22050: Audio: pcm_s16le{*}, Duration: 00:00:02.000",
+                                  });
     Probe.Close();
 }
 
 TEST(ProbeInfoText, MetadataKeyNamesTable)
 {
-    const struct {
+    const struct
+    {
         const char* Key;
         const char* Shown;
     } cases[] = {
-        {"TALB", "album"},      {"TAL", "album"},        {"TCOM", "composer"}, {"TCON", "genre"},
-        {"TCO", "genre"},       {"TCOP", "copyright"},   {"TDRL", "date"},     {"TENC", "encoder"},
-        {"TEN", "encoder"},     {"TSOA", "albumsort"},   {"TSOP", "authorsort"}, {"TIT2", "title"},
-        {"TT2", "title"},       {"TLAN", "language"},    {"TPE1", "artist"},   {"TP1", "artist"},
-        {"TPOS", "disc"},       {"TPUB", "publisher"},   {"TRCK", "track"},    {"TRK", "track"},
-        {"TSOT", "titlesort"},  {"TYER", "year"},
-        {"tit2", "tit2"},       {"TXXX", "TXXX"},        {"title", "title"},
+        {"TALB", "album"},     {"TAL", "album"},      {"TCOM", "composer"},   {"TCON", "genre"},
+        {"TCO", "genre"},      {"TCOP", "copyright"}, {"TDRL", "date"},       {"TENC", "encoder"},
+        {"TEN", "encoder"},    {"TSOA", "albumsort"}, {"TSOP", "authorsort"}, {"TIT2", "title"},
+        {"TT2", "title"},      {"TLAN", "language"},  {"TPE1", "artist"},     {"TP1", "artist"},
+        {"TPOS", "disc"},      {"TPUB", "publisher"}, {"TRCK", "track"},      {"TRK", "track"},
+        {"TSOT", "titlesort"}, {"TYER", "year"},      {"tit2", "tit2"},       {"TXXX", "TXXX"},
+        {"title", "title"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ShownMetadataKey(c.Key), c.Shown) << c.Key;
@@ -199,13 +206,13 @@ TEST(ProbeInfoText, MetadataKeyNamesTable)
 
 TEST(ProbeInfoText, RateAndSecondsTexts)
 {
-    const struct {
+    const struct
+    {
         double Value;
         const char* Text;
     } rates[] = {
-        {25, ", 25 fps"},          {29.97002997, ", 29.97 fps"}, {23.976, ", 23.98 fps"},
-        {12800, ", 12800 fps"},    {90000, ", 90k fps"},        {1000, ", 1k fps"},
-        {50.004, ", 50 fps"},      {0.5, ", 0.50 fps"},
+        {25, ", 25 fps"},     {29.97002997, ", 29.97 fps"}, {23.976, ", 23.98 fps"}, {12800, ", 12800 fps"},
+        {90000, ", 90k fps"}, {1000, ", 1k fps"},           {50.004, ", 50 fps"},    {0.5, ", 0.50 fps"},
     };
     for (const auto& r : rates)
         EXPECT_EQ(RateText(r.Value, "fps"), r.Text) << r.Value;

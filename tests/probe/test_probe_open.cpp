@@ -99,7 +99,8 @@ TEST_F(ProbeTest, UnknownForcedFormatFailsWithoutLogging)
 TEST_F(ProbeTest, FilesThatCannotBeOpenedFailWithTheirErrorText)
 {
     TTemporaryFolder folder;
-    const struct {
+    const struct
+    {
         QString Path;
         QString Reason;
     } cases[] = {
@@ -203,7 +204,8 @@ TEST_F(ProbeTest, FileSizeComesFromTheFileWhenTheContainerReportsNone)
 
 TEST_F(ProbeTest, MissingLibrariesAreRefusedInOrder)
 {
-    const struct {
+    const struct
+    {
         TLibraryTypes Unloaded;
         const char* Message;
     } cases[] = {

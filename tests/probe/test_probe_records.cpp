@@ -18,8 +18,9 @@ namespace {
 bool IsCleared(const TVideoStreamInfo& v)
 {
     return v.Language.isEmpty() && v.CodecName.isEmpty() && v.StreamStartTime == -1 && v.StartTimeUS == -1 &&
-           v.StreamDuration == -1 && v.DurationUS == -1 && v.BitRate == -1 && v.Height == -1 && v.Width == -1 &&
-           v.DisplayAspectRatio == -1.0f && v.PixelFormat == -1 && v.FrameRateNum == -1 && v.FrameRateDen == -1;
+           v.StreamDuration == -1 && v.DurationUS == -1 && v.BitRate == -1 && v.Height == -1 &&
+           v.Width == -1 && v.DisplayAspectRatio == -1.0f && v.PixelFormat == -1 && v.FrameRateNum == -1 &&
+           v.FrameRateDen == -1;
 }
 
 bool IsCleared(const TAudioStreamInfo& a)
@@ -199,21 +200,44 @@ TEST_F(ProbeTest, AudioOnlyFileHasNoVideoStream)
 TEST_F(ProbeTest, QueriesThatCannotBeAnsweredReportWhyAndClearTheRecord)
 {
     ASSERT_TRUE(Probe.Open(TestMediaPath(TTestMedia::VideoAudioMp4))); // 0 video, 1 audio
-    const struct {
+    const struct
+    {
         const char* What;
         std::function<bool(TAVProbe&)> Query; // true when the result is the cleared one
         const char* Message;
     } cases[] = {
-        {"video of audio", [](TAVProbe& p) { auto v = DirtyVideo(); p.GetVideoStreamInfo(1, v); return IsCleared(v); },
+        {"video of audio",
+         [](TAVProbe& p) {
+             auto v = DirtyVideo();
+             p.GetVideoStreamInfo(1, v);
+             return IsCleared(v);
+         },
          "stream #1 is not video stream."},
-        {"audio of video", [](TAVProbe& p) { auto a = DirtyAudio(); p.GetAudioStreamInfo(0, a); return IsCleared(a); },
+        {"audio of video",
+         [](TAVProbe& p) {
+             auto a = DirtyAudio();
+             p.GetAudioStreamInfo(0, a);
+             return IsCleared(a);
+         },
          "stream #0 is not audio stream."},
-        {"video past the end", [](TAVProbe& p) { auto v = DirtyVideo(); p.GetVideoStreamInfo(2, v); return IsCleared(v); },
+        {"video past the end",
+         [](TAVProbe& p) {
+             auto v = DirtyVideo();
+             p.GetVideoStreamInfo(2, v);
+             return IsCleared(v);
+         },
          "stream index #2 is invalid."},
-        {"audio past the end", [](TAVProbe& p) { auto a = DirtyAudio(); p.GetAudioStreamInfo(7, a); return IsCleared(a); },
+        {"audio past the end",
+         [](TAVProbe& p) {
+             auto a = DirtyAudio();
+             p.GetAudioStreamInfo(7, a);
+             return IsCleared(a);
+         },
          "stream index #7 is invalid."},
-        {"is video, negative", [](TAVProbe& p) { return !p.IsVideoStream(-1); }, "stream index #-1 is invalid."},
-        {"is audio, past the end", [](TAVProbe& p) { return !p.IsAudioStream(2); }, "stream index #2 is invalid."},
+        {"is video, negative", [](TAVProbe& p) { return !p.IsVideoStream(-1); },
+         "stream index #-1 is invalid."},
+        {"is audio, past the end", [](TAVProbe& p) { return !p.IsAudioStream(2); },
+         "stream index #2 is invalid."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);
@@ -263,7 +287,8 @@ TEST_F(ProbeTest, ZeroTimeBaseDenominatorIsReplacedBeforeRescaling)
     AVStream* stream = raw->streams[0];
     Probe.Attach(raw);
 
-    const struct {
+    const struct
+    {
         AVRational Damaged, Repaired;
         qint64 DurationUS;
     } cases[] = {
@@ -273,7 +298,7 @@ TEST_F(ProbeTest, ZeroTimeBaseDenominatorIsReplacedBeforeRescaling)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Damaged.num);
         stream->time_base = c.Damaged;
-        // The description is written before any repair and must not divide by zero either.
+        // The info text is written before any repair and must not divide by zero either.
         EXPECT_TRUE(Probe.InfoText().contains("Stream #0, "));
         TAudioStreamInfo a;
         Probe.GetAudioStreamInfo(0, a);

@@ -92,6 +92,7 @@ TEST_F(ProbeRobustness, DISABLED_DamagedFixturesNeverCrash)
             Probe.Close();
         }
     }
-    std::printf("damaged files: %d, opened: %d, refused with a message: %d\n", opened + failed, opened, failed);
+    std::printf("damaged files: %d, opened: %d, refused with a message: %d\n", opened + failed, opened,
+                failed);
     EXPECT_EQ(opened + failed, int(AllTestMedia().size()) * 20);
 }

@@ -5,7 +5,8 @@
 
 // A fresh folder under $TMPDIR for one test, removed with everything in it
 // when the object goes out of scope.
-class TTemporaryFolder {
+class TTemporaryFolder
+{
 public:
     // Throws std::runtime_error when no folder can be made.
     TTemporaryFolder();

@@ -17,7 +17,8 @@ namespace {
 // How a fixture is made: by ffmpeg, or from another fixture's bytes.
 enum class TRecipeKind { Generate, CopyOf, TruncatedOf };
 
-struct TRecipe {
+struct TRecipe
+{
     TTestMedia Id;
     TRecipeKind Kind;
     QStringList Arguments; // ffmpeg inputs and output options, without the output file
@@ -49,11 +50,14 @@ const std::vector<TTestMediaFacts>& FactsTable()
     return table;
 }
 
-QStringList Lavfi(const QString& graph) { return {"-f", "lavfi", "-i", graph}; }
+QStringList Lavfi(const QString& graph)
+{
+    return {"-f", "lavfi", "-i", graph};
+}
 
 // Without the container's and encoders' version tags, so the tags a test sees
 // are only the ones its fixture sets on purpose.
-const QStringList NoVersionTags = {"-map_metadata", "-1",        "-fflags",   "+bitexact",
+const QStringList NoVersionTags = {"-map_metadata", "-1",        "-fflags",  "+bitexact",
                                    "-flags:v",      "+bitexact", "-flags:a", "+bitexact"};
 
 const std::vector<TRecipe>& Recipes()
@@ -62,56 +66,78 @@ const std::vector<TRecipe>& Recipes()
         const QStringList x264 = {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"};
         const QStringList mpeg4 = {"-c:v", "mpeg4", "-q:v", "5"};
         std::vector<TRecipe> r;
-        r.push_back({TTestMedia::VideoAudioMp4, TRecipeKind::Generate,
+        r.push_back({TTestMedia::VideoAudioMp4,
+                     TRecipeKind::Generate,
                      Lavfi("testsrc2=size=320x240:rate=25:duration=2") +
                          Lavfi("sine=frequency=1000:sample_rate=48000:duration=2") +
                          QStringList{"-map", "0:v", "-map", "1:a"} + x264 +
                          QStringList{"-c:a", "aac", "-b:a", "64k", "-ac", "2"} + NoVersionTags +
                          QStringList{"-f", "mp4"},
-                     {}, 0});
-        r.push_back({TTestMedia::Clip25Fps, TRecipeKind::Generate,
+                     {},
+                     0});
+        r.push_back({TTestMedia::Clip25Fps,
+                     TRecipeKind::Generate,
                      Lavfi("testsrc2=size=176x144:rate=25:duration=2") +
                          Lavfi("sine=frequency=440:sample_rate=44100:duration=2") +
                          QStringList{"-map", "0:v", "-map", "1:a"} + mpeg4 +
                          QStringList{"-c:a", "libmp3lame", "-b:a", "64k", "-ac", "1"} + NoVersionTags +
                          QStringList{"-f", "avi"},
-                     {}, 0});
-        r.push_back({TTestMedia::Clip2997Fps, TRecipeKind::Generate,
+                     {},
+                     0});
+        r.push_back({TTestMedia::Clip2997Fps,
+                     TRecipeKind::Generate,
                      Lavfi("testsrc2=size=320x180:rate=30000/1001:duration=2") +
                          Lavfi("sine=frequency=660:sample_rate=44100:duration=2") +
                          QStringList{"-map", "0:v", "-map", "1:a"} + x264 +
                          QStringList{"-c:a", "aac", "-b:a", "64k", "-ac", "2"} + NoVersionTags +
                          QStringList{"-f", "mp4"},
-                     {}, 0});
-        r.push_back({TTestMedia::AudioMp3, TRecipeKind::Generate,
+                     {},
+                     0});
+        r.push_back({TTestMedia::AudioMp3,
+                     TRecipeKind::Generate,
                      Lavfi("sine=frequency=440:sample_rate=44100:duration=2") +
                          QStringList{"-ac", "2", "-c:a", "libmp3lame", "-b:a", "128k"} + NoVersionTags +
                          QStringList{"-f", "mp3"},
-                     {}, 0});
-        r.push_back({TTestMedia::AudioWav, TRecipeKind::Generate,
+                     {},
+                     0});
+        r.push_back({TTestMedia::AudioWav,
+                     TRecipeKind::Generate,
                      Lavfi("sine=frequency=440:sample_rate=22050:duration=2") +
                          QStringList{"-ac", "1", "-c:a", "pcm_s16le"} + NoVersionTags +
                          QStringList{"-f", "wav"},
-                     {}, 0});
-        r.push_back({TTestMedia::VideoOnly, TRecipeKind::Generate,
+                     {},
+                     0});
+        r.push_back({TTestMedia::VideoOnly,
+                     TRecipeKind::Generate,
                      Lavfi("testsrc2=size=160x120:rate=25:duration=2") + mpeg4 + NoVersionTags +
                          QStringList{"-f", "matroska"},
-                     {}, 0});
+                     {},
+                     0});
         // testsrc, not testsrc2: the latter rounds odd sizes down to even ones.
-        r.push_back({TTestMedia::OddSize, TRecipeKind::Generate,
+        r.push_back({TTestMedia::OddSize,
+                     TRecipeKind::Generate,
                      Lavfi("testsrc=size=175x97:rate=25:duration=1") + mpeg4 + NoVersionTags +
                          QStringList{"-f", "avi"},
-                     {}, 0});
-        r.push_back({TTestMedia::Tagged, TRecipeKind::Generate,
+                     {},
+                     0});
+        r.push_back({TTestMedia::Tagged,
+                     TRecipeKind::Generate,
                      Lavfi("sine=frequency=440:sample_rate=44100:duration=2") +
                          QStringList{"-ac", "2", "-c:a", "libmp3lame", "-b:a", "128k"} + NoVersionTags +
-                         QStringList{"-metadata", "title=Clarvix Title",     "-metadata", "artist=Clarvix Artist",
-                                     "-metadata", "author=Clarvix Author",   "-metadata", "album=Clarvix Album",
-                                     "-metadata", "genre=Test Tone",         "-metadata", "comment=Generated",
-                                     "-metadata", "copyright=(c) Nobody",    "-metadata", "date=2010",
-                                     "-metadata", "track=3",                 "-f",        "mp3"},
-                     {}, 0});
-        r.push_back({TTestMedia::MultiProgramTs, TRecipeKind::Generate,
+                         QStringList{"-metadata", "title=Clarvix Title",
+                                     "-metadata", "artist=Clarvix Artist",
+                                     "-metadata", "author=Clarvix Author",
+                                     "-metadata", "album=Clarvix Album",
+                                     "-metadata", "genre=Test Tone",
+                                     "-metadata", "comment=Generated",
+                                     "-metadata", "copyright=(c) Nobody",
+                                     "-metadata", "date=2010",
+                                     "-metadata", "track=3",
+                                     "-f",        "mp3"},
+                     {},
+                     0});
+        r.push_back({TTestMedia::MultiProgramTs,
+                     TRecipeKind::Generate,
                      Lavfi("testsrc2=size=160x120:rate=25:duration=2") +
                          Lavfi("sine=frequency=440:sample_rate=48000:duration=2") +
                          Lavfi("sine=frequency=880:sample_rate=44100:duration=2") +
@@ -120,7 +146,8 @@ const std::vector<TRecipe>& Recipes()
                          NoVersionTags +
                          QStringList{"-program", "title=First:program_num=1:st=0:st=1", "-program",
                                      "title=Second:program_num=2:st=0:st=2", "-f", "mpegts"},
-                     {}, 0});
+                     {},
+                     0});
         r.push_back({TTestMedia::Truncated, TRecipeKind::TruncatedOf, {}, TTestMedia::VideoAudioMp4, 4096});
         r.push_back({TTestMedia::NonAsciiName, TRecipeKind::CopyOf, {}, TTestMedia::VideoAudioMp4, 0});
         r.push_back({TTestMedia::ColonName, TRecipeKind::CopyOf, {}, TTestMedia::Clip25Fps, 0});
@@ -129,7 +156,10 @@ const std::vector<TRecipe>& Recipes()
     return recipes;
 }
 
-const TRecipe& RecipeOf(TTestMedia id) { return Recipes().at(static_cast<size_t>(id)); }
+const TRecipe& RecipeOf(TTestMedia id)
+{
+    return Recipes().at(static_cast<size_t>(id));
+}
 
 // Identifies the whole recipe table, so that changed recipes get a fresh folder.
 QString RecipeHash()
@@ -176,8 +206,8 @@ void RunFfmpeg(const QStringList& arguments, const QString& output, const QStrin
         throw std::runtime_error("test media " + name.toStdString() + ": ffmpeg did not finish");
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        throw std::runtime_error("test media " + name.toStdString() + ": ffmpeg failed: " +
-                                 process.readAllStandardError().toStdString());
+        throw std::runtime_error("test media " + name.toStdString() +
+                                 ": ffmpeg failed: " + process.readAllStandardError().toStdString());
 }
 
 void CopyPrefix(const QString& source, const QString& target, qint64 bytes, const QString& name)
@@ -217,9 +247,15 @@ std::recursive_mutex& GenerationMutex()
 
 } // namespace
 
-const std::vector<TTestMediaFacts>& AllTestMedia() { return FactsTable(); }
+const std::vector<TTestMediaFacts>& AllTestMedia()
+{
+    return FactsTable();
+}
 
-const TTestMediaFacts& TestMediaFacts(TTestMedia id) { return FactsTable().at(static_cast<size_t>(id)); }
+const TTestMediaFacts& TestMediaFacts(TTestMedia id)
+{
+    return FactsTable().at(static_cast<size_t>(id));
+}
 
 QString TestMediaFolder()
 {

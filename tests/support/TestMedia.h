@@ -28,12 +28,13 @@ enum class TTestMedia {
 };
 
 // What a fixture is known to contain, for comparing against a probe.
-struct TTestMediaFacts {
+struct TTestMediaFacts
+{
     TTestMedia Id;
-    QString Name;        // identifier for messages and lookups, e.g. "video_audio_mp4"
-    QString FileName;    // name of the file in the cache folder
-    QString FormatName;  // short name of the demuxer that reads it
-    bool Readable;       // false for the damaged fixture
+    QString Name;       // identifier for messages and lookups, e.g. "video_audio_mp4"
+    QString FileName;   // name of the file in the cache folder
+    QString FormatName; // short name of the demuxer that reads it
+    bool Readable;      // false for the damaged fixture
     int StreamCount;
     int VideoStreamCount;
     int AudioStreamCount;
@@ -42,7 +43,7 @@ struct TTestMediaFacts {
     int AudioStreamIndex; // first audio stream, -1 when none
     int Width, Height;    // first video stream, -1 when none
     int FrameRateNum, FrameRateDen;
-    int SampleRate, Channels; // first audio stream, -1 when none
+    int SampleRate, Channels;       // first audio stream, -1 when none
     QString AudioCodec, VideoCodec; // decoder short names, empty when none
     double DurationSeconds;         // nominal length of the generated content
 };
