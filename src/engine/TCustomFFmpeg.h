@@ -138,8 +138,38 @@ public:
     // Closes every file of the task (deleting outputs that stayed empty) and
     // frees what the option state and the set-up allocated for them.
     void CloseFiles();
-    // Set-up and packet loop; throws on failure.
+    // Set-up and packet loop; throws on failure. Transcode runs SetUpTranscode
+    // first and then its loop.
     void Transcode();
+    // The set-up half of Transcode (TranscodeSetup.cpp): stream records, mapping,
+    // stream-copy and encoding set-up, encoders and decoders opened under
+    // CodecLock, input clocks, metadata maps, chapters, headers and the mapping
+    // dump. Throws FFmpegException; what it opened is listed in
+    // Files.OpenedEncoders / OpenedDecoders for the worker body to close.
+    void SetUpTranscode();
+    // The codec of that name (CodecLookup.cpp): an empty name succeeds with
+    // AV_CODEC_ID_NONE. False with the reason in LastErrMsg.
+    bool FindCodec(const QString& name, AVMediaType type, bool encoder, int strictness, AVCodecID& codecId,
+                   const AVCodec** codec = nullptr);
+    // The filter graph from the decoder of ist to the encoder of ost
+    // (FilterSetup.cpp): 0, or -1 with the reason in LastErrMsg when there is one.
+    int ConfigureFilters(TInputStream& ist, TOutputStream& ost);
+    // Opening and closing the codecs of the stream records, each under
+    // CodecLock (CodecOpening.cpp). Open* return 0 or a library error code
+    // and put the stream on the Opened list; Close* free the codec context and
+    // take it off. ReopenEncoder (join mode) replaces the encoder by a fresh
+    // one made from the settings saved before its first open.
+    int OpenEncoder(TOutputStream& ost, const AVCodec* encoder);
+    int ReopenEncoder(TOutputStream& ost, const AVCodec* encoder);
+    void CloseEncoder(TOutputStream& ost);
+    int OpenDecoder(TInputStream& ist, const AVCodec* decoder);
+    void CloseDecoder(TInputStream& ist);
+    // Worker body steps 3 and 4: every encoder, then every decoder still open.
+    void CloseOpenedEncoders();
+    void CloseOpenedDecoders();
+    // The encoder of an output stream: the one found by name at its creation,
+    // else the library's encoder of its (saved) codec id; none when missing.
+    const AVCodec* EncoderFor(const TOutputStream& ost) const;
 
     // Inputs and outputs opened so far (the output table repeats a joined output).
     int InputFileCount() const;
