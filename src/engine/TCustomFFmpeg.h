@@ -139,8 +139,17 @@ public:
     // frees what the option state and the set-up allocated for them.
     void CloseFiles();
     // Set-up and packet loop; throws on failure. Transcode runs SetUpTranscode
-    // first and then its loop.
+    // first and then its loop (TranscodeLoop.cpp), which ends with the
+    // trailers written, the final report made and the codecs closed.
     void Transcode();
+    // Run-control entry points the loop calls (implemented by the run control):
+    // WaitWhilePaused at the top of every loop pass: returns at once unless
+    // paused; while paused it waits, holding no lock, until resumed or
+    // StopRequested. ProcessPreview after each video frame the encoder took,
+    // when PreviewFlags() != 0: the picture given to the encoder and the time
+    // of the encoder's last coded frame in microseconds.
+    void WaitWhilePaused();
+    void ProcessPreview(const AVFrame* picture, qint64 pts);
     // The set-up half of Transcode (TranscodeSetup.cpp): stream records, mapping,
     // stream-copy and encoding set-up, encoders and decoders opened under
     // CodecLock, input clocks, metadata maps, chapters, headers and the mapping
