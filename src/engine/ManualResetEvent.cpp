@@ -4,10 +4,9 @@
 
 void TManualResetEvent::Set()
 {
-    {
-        std::lock_guard<std::mutex> guard(FLock);
-        FSignalled = true;
-    }
+    // Notified under the lock: a waiter that wakes may free the event at once.
+    std::lock_guard<std::mutex> guard(FLock);
+    FSignalled = true;
     FChanged.notify_all();
 }
 

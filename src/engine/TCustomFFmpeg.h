@@ -3,8 +3,11 @@
 #include "engine/FileTables.h"
 #include "engine/OptionRecords.h"
 #include "engine/OptionState.h"
+#include "engine/PreviewWindow.h"
+#include "engine/TaskRunState.h"
 #include "engine/VideoHooks.h"
 #include "media/FrameToBitmap.h"
+#include "platform/ThreadPriority.h"
 
 #include <QImage>
 #include <QString>
@@ -18,7 +21,6 @@
 
 class TCustomFFmpeg;
 class TAVProbe;
-class TPreviewer;
 
 // Callbacks a task calls; the engine component installs them (empty = none).
 using THookCallback = std::function<void(TCustomFFmpeg* sender, QImage* bitmap, int frameNumber, qint64 pts,
@@ -200,10 +202,10 @@ public:
     // ---- run state (the run control and the loop use these)
     // Owned by the task's thread while it runs; StopRequested by any thread.
     bool Joined = false;
-    bool Running = false;
+    std::atomic<bool> Running{false};    // read by StopTasks on the owner's thread
     std::atomic<bool> StopRequested{false};
     bool Finished = false;
-    bool Terminated = false;
+    std::atomic<bool> Terminated{false}; // read by StopTasks on the owner's thread
     bool ExceptionRaised = false;
     QString ExceptionMsg;
     qint64 TotalDuration = -1;           // microseconds; -1 = unknown
@@ -212,7 +214,9 @@ public:
     int FrameNumber = 0;                 // video frames pre-processed so far, all inputs
     TFrameToBitmap HookConverter;        // the hook's bitmap, kept between frames
     TFrameToBitmap PreviewConverter;     // the preview's bitmap, kept between frames
-    std::shared_ptr<TPreviewer> Previewer; // created on first use
+    // Created on first use; guarded by PreviewLock(), but only ever freed after
+    // that lock is released (its window goes in the main thread).
+    std::shared_ptr<IPreviewWindow> Previewer;
     qint64 LastPreviewTime = 0;          // microseconds
     TLoopCounters Counters;
 
@@ -220,6 +224,33 @@ public:
     TPreviewCallback PreviewCallback;
     TProgressCallback ProgressCallback;
     TTerminateCallback TerminateCallback;
+
+    // ---- run control (TaskRunControl.cpp, TaskPause.cpp, PreviewProcessing.cpp)
+    // Besides WaitWhilePaused and ProcessPreview (above), the loop reads
+    // StopRequested at the top of every pass and before each output frame,
+    // and calls HookCallback and ProgressCallback directly when installed.
+    //
+    // Start: null when the task does not run now (already running or
+    // terminated; or its start conditions fail, and then it has terminated at
+    // once); not threaded it runs to its end on the calling thread and gives
+    // null; threaded it gives the suspended worker, which ResumeWorker starts.
+    TConvertThread* Start(bool threaded, TThreadPriority priority);
+    void ResumeWorker();
+    // Sets StopRequested and resumes a paused task; with wait, returns once the
+    // worker has ended (running main-thread calls meanwhile on the main thread).
+    void RequestStop(bool wait);
+    // A running task: RequestStop. One that never ran and has not terminated:
+    // terminated on a thread of its own (its owner still gets the
+    // notification); with wait, returns once that is done.
+    void Terminate(bool wait);
+    // PauseTasks and ResumeTasks of one task; Pause affects a running task only.
+    void Pause();
+    void Resume();
+    bool IsPaused();
+    // For the destructor, before anything is freed: stops the task and waits
+    // until none of its threads uses it any more.
+    void StopAndWaitForThreads();
+    TTaskRunState Run;
 
 protected:
     // The stored copies of the records; TCustomFFmpeg keeps none.
