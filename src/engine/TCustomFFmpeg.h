@@ -305,5 +305,6 @@ private:
     std::array<std::optional<TOutputOptions>, MaxOutputFiles> FOutputOptions;
 };
 
-// The process-wide lock of every task's preview flags and preview processing.
-std::mutex& PreviewLock();
+// The process-wide lock of every task's preview flags and preview processing
+// (recursive: preview processing stores the flags it changed while holding it).
+std::recursive_mutex& PreviewLock();
