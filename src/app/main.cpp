@@ -36,7 +36,9 @@ protected:
             std::fprintf(stderr, "main window shown after %lld ms\n",
                          static_cast<long long>(clock_.elapsed()));
             if (quit_)
-                QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+                // exit, not quit: quit asks every window to close, and the main
+                // window would ask for confirmation.
+                QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         }
         return QObject::eventFilter(watched, event);
     }
