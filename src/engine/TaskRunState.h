@@ -12,8 +12,18 @@
 // The part of a task's run state that only the run control touches: its
 // threads, their completion events and the pause flag. Declared in this order
 // so that the threads are joined before the events they signal go away.
+// Lock order: StateLock before ThreadLock; PauseLock is never held with either.
 struct TTaskRunState
 {
+    // Makes starting and terminating a task exclusive, so that a task that
+    // StopTasks terminates before it started is never started as well.
+    // --- TerminationClaimed and the changes of the task's Running,
+    // Terminated and StopRequested protected by StateLock
+    std::mutex StateLock;
+    // A termination without a run was begun (by Terminate, or by Start whose
+    // start conditions failed).
+    bool TerminationClaimed = false;
+
     // Set while no worker runs the task: reset when a worker is made, set by
     // that worker as the very last thing it does for the task.
     TManualResetEvent ThreadDone{true};
