@@ -344,7 +344,7 @@ QString TCustomAVProbe::InfoText()
     lines << (file.Duration < 0 ? QStringLiteral("Duration: N/A")
                                 : QStringLiteral("Duration: %1").arg(TimeToStr(file.Duration)));
     if (file.StartTime >= 0)
-        lines << QStringLiteral("StartTime: %1").arg(SecondsText(file.StartTime));
+        lines << QStringLiteral("StartTime: %1").arg(FractionalSecondsText(file.StartTime));
     lines << (file.BitRate < 1 ? QStringLiteral("Bit Rate: N/A")
                                : QStringLiteral("Bit Rate: %1 kb/s").arg(file.BitRate / 1000));
     if (file.Timestamp > 0)

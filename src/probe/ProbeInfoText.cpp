@@ -57,7 +57,7 @@ QString RateText(double value, const char* word)
     return QString::asprintf(", %1.0fk %s", value / 1000, word);
 }
 
-QString SecondsText(qint64 microseconds)
+QString FractionalSecondsText(qint64 microseconds)
 {
     // The sign is written once, so a start just before zero reads "-0.023220".
     const char* sign = microseconds < 0 ? "-" : "";
@@ -126,7 +126,7 @@ QString StreamLine(const AVFormatContext* context, int index)
     const bool timeBaseUsable = stream->time_base.num != 0 && stream->time_base.den != 0;
     if (stream->start_time != AV_NOPTS_VALUE && timeBaseUsable)
         line += QStringLiteral(", StartTime: ") +
-                SecondsText(av_rescale_q(stream->start_time, stream->time_base, AV_TIME_BASE_Q));
+                FractionalSecondsText(av_rescale_q(stream->start_time, stream->time_base, AV_TIME_BASE_Q));
     if (stream->duration == AV_NOPTS_VALUE || !timeBaseUsable)
         line += QStringLiteral(", Duration: N/A");
     else

@@ -29,7 +29,7 @@ void AppendMetadataBlock(QStringList& lines, const AVDictionary* metadata, const
 QString RateText(double value, const char* word);
 
 // Microseconds as "<seconds>.<6-digit microseconds>", e.g. "1.400000".
-QString SecondsText(qint64 microseconds);
+QString FractionalSecondsText(qint64 microseconds);
 
 // The line of one stream: "Stream #<index>", its id when the format shows ids,
 // its language, its time base, the library's codec description, PAR/DAR when the

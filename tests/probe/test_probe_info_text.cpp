@@ -217,8 +217,8 @@ TEST(ProbeInfoText, RateAndSecondsTexts)
     for (const auto& r : rates)
         EXPECT_EQ(RateText(r.Value, "fps"), r.Text) << r.Value;
 
-    EXPECT_EQ(SecondsText(1429089), "1.429089");
-    EXPECT_EQ(SecondsText(0), "0.000000");
-    EXPECT_EQ(SecondsText(-23220), "-0.023220");
-    EXPECT_EQ(SecondsText(-3000001), "-3.000001");
+    EXPECT_EQ(FractionalSecondsText(1429089), "1.429089");
+    EXPECT_EQ(FractionalSecondsText(0), "0.000000");
+    EXPECT_EQ(FractionalSecondsText(-23220), "-0.023220");
+    EXPECT_EQ(FractionalSecondsText(-3000001), "-3.000001");
 }
