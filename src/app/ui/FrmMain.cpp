@@ -4,6 +4,7 @@
 #include "app/GlobalObject.h"
 #include "app/IniFile.h"
 #include "app/ParameterBoxes.h"
+#include "app/ProfileCatalogue.h"
 #include "app/ui/AppException.h"
 #include "app/ui/ClarvixApplication.h"
 #include "app/ui/FrmAbout.h"
@@ -110,6 +111,7 @@ void TfrmMain::FormShow()
     PreviewFrame = QImage();
     PreviewPanelFrame = QImage();
 
+    FillOutputFormats();
     cbOutputFormat->setCurrentIndex(settings.ReadInteger(SettingsSection, QStringLiteral("OutPutFormat"), 0));
 
     edDirectory->setText(
@@ -136,6 +138,16 @@ void TfrmMain::FormShow()
     setWindowTitle(GlobalObject->Title() + GlobalObject->VersionText());
 
     SkipExitConfirm = false;
+}
+
+void TfrmMain::FillOutputFormats()
+{
+    // Every profile name in catalogue order; only the item index is stored.
+    cbOutputFormat->clear();
+    for (const TProfileCategory& category : ProfileCategories())
+        for (const QString& name : category.ProfileNames)
+            if (!name.isEmpty())
+                cbOutputFormat->addItem(name);
 }
 
 void TfrmMain::PlaceToolButtons()

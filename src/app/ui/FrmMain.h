@@ -183,6 +183,7 @@ private:
     bool FormCloseQuery();
     IniFile Settings() const;
     void PlaceToolButtons();
+    void FillOutputFormats();
 
     // FrmMainLayout.cpp
     void CreateControls();

@@ -216,6 +216,18 @@ private slots:
         QVERIFY(f.Dialogs.Boxes.empty());
     }
 
+    void hiddenProfileBox()
+    {
+        TMainWindowFixture f(TMainWindowFixture::TSettings{{"OutPutFormat", "15"}});
+        QVERIFY(f.Show());
+        QCOMPARE(f.Window->cbOutputFormat->count(), 38);
+        QCOMPARE(f.Window->cbOutputFormat->itemText(0), QStringLiteral("iPod Video MPEG-4 (*.mp4)"));
+        QCOMPARE(f.Window->cbOutputFormat->itemText(37), QStringLiteral("AC-3 Audio Codec (*.ac3)"));
+        QCOMPARE(f.Window->cbOutputFormat->currentIndex(), 15);
+        QCOMPARE(f.Window->cbOutputFormat->currentText(),
+                 QStringLiteral("Apple TV (640 x 480) MPEG-4 Normal (*.mp4)"));
+    }
+
     void showReadsTheChosenProfileAndFolder()
     {
         TMainWindowFixture f({{"OutPutDir", "/srv/converted"},
