@@ -318,6 +318,9 @@ void TParameterBoxes::VolumeChange()
     IniFile settings(settingsFile_);
     const TParamBoxState& s = Box(TParamBox::Volume);
     settings.WriteInteger(Section(), QStringLiteral("iVolume"), s.ItemIndex);
+    // No item at all (a profile without a volume list) has no percentage to convert.
+    if (s.ItemIndex < 0 && s.Text.isEmpty())
+        return;
     if (const auto value = VolumeValue(s.Text))
         settings.WriteString(Section(), QStringLiteral("paraVolume"), *value);
 }

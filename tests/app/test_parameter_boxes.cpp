@@ -154,6 +154,11 @@ TEST_F(ParameterBoxesTest, MissingCatalogueSectionDisablesEverything)
     boxes.LoadProfile();
     for (int i = 0; i < ParamBoxCount; ++i)
         EXPECT_FALSE(boxes.Box(TParamBox(i)).Enabled) << i;
+
+    // Its defaults are nothing to convert: no error, no message.
+    EXPECT_NO_THROW(boxes.LoadProfileWithDefaults());
+    EXPECT_TRUE(dialogs.Boxes.empty()) << texts().join('|').toStdString();
+    EXPECT_EQ(stored("paraVolume"), "<missing>");
 }
 
 TEST_F(ParameterBoxesTest, DefaultRunsTheTenHandlersInOrder)
