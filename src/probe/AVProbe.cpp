@@ -361,11 +361,15 @@ QString TCustomAVProbe::InfoText()
     };
     for (unsigned p = 0; p < FFormatContext->nb_programs; ++p) {
         const AVProgram* program = FFormatContext->programs[p];
-        lines << QStringLiteral("Program %1 %2@%3")
-                     .arg(program->id)
-                     .arg(MetadataValue(program->metadata, QStringLiteral("provider_name"),
-                                        QStringLiteral("N/A")),
-                          MetadataValue(program->metadata, QStringLiteral("name"), QStringLiteral("N/A")));
+        // The transport-stream reader of this library generation names the
+        // program's tags "service_provider" and "service_name".
+        const QString provider = MetadataValue(
+            program->metadata, QStringLiteral("provider_name"),
+            MetadataValue(program->metadata, QStringLiteral("service_provider"), QStringLiteral("N/A")));
+        const QString name =
+            MetadataValue(program->metadata, QStringLiteral("name"),
+                          MetadataValue(program->metadata, QStringLiteral("service_name"), QStringLiteral("N/A")));
+        lines << QStringLiteral("Program %1 %2@%3").arg(program->id).arg(provider, name);
         AppendMetadataBlock(lines, program->metadata, QStringLiteral("  "));
         for (unsigned j = 0; j < program->nb_stream_indexes; ++j)
             if (program->stream_index[j] < FFormatContext->nb_streams)

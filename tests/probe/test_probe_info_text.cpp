@@ -67,7 +67,7 @@ TEST_F(ProbeTest, InfoTextListsProgramsWithTheirStreamsThenTheRest)
     ASSERT_TRUE(Probe.Open(path));
     // The video stream belongs to both programs and is listed under each. The
     // demuxer names its program tags service_name/service_provider, so the
-    // program line's provider@name falls back to N/A.
+    // program line's provider@name come from the service tags.
     const QString video = "Stream #0[0x100], 1/90000: Video: mpeg2video{*}, 25 fps, 25 tbr, 90k tbn, "
                           "StartTime: 1.440000, Duration: 00:00:02.000";
     ExpectLines(InfoLines(Probe), {
@@ -78,14 +78,14 @@ TEST_F(ProbeTest, InfoTextListsProgramsWithTheirStreamsThenTheRest)
                                       "Duration: 00:00:02.011",
                                       "StartTime: 1.429089",
                                       "Bit Rate: 1277 kb/s",
-                                      "Program 1 N/A@N/A",
+                                      "Program 1 FFmpeg@First",
                                       "  Metadata:",
                                       "    service_name    : First",
                                       "    service_provider: FFmpeg",
                                       video,
                                       "Stream #1[0x101], 1/90000: Audio: mp2{*}48000 Hz{*}, StartTime: "
                                       "1.429978, Duration: 00:00:01.992",
-                                      "Program 2 N/A@N/A",
+                                      "Program 2 FFmpeg@Second",
                                       "  Metadata:",
                                       "    service_name    : Second",
                                       "    service_provider: FFmpeg",
