@@ -1,0 +1,186 @@
+#include "LoopTesting.h"
+
+#include "engine/TCustomFFmpeg.h"
+#include "media/FFLogger.h"
+#include "media/FFmpegLoader.h"
+#include "support/FfprobeFacts.h"
+#include "support/TestMedia.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QProcess>
+#include <stdexcept>
+
+namespace {
+
+QByteArray RunFfmpeg(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("ffmpeg"), QStringList{"-hide_banner", "-loglevel", "error", "-nostdin"} + arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        throw std::runtime_error("ffmpeg failed: " + process.readAllStandardError().toStdString());
+    return process.readAllStandardOutput();
+}
+
+} // namespace
+
+QString GeneratedSource(const QString& fileName, const QStringList& ffmpegArguments)
+{
+    const QByteArray key =
+        QCryptographicHash::hash((fileName + ffmpegArguments.join('\n')).toUtf8(), QCryptographicHash::Sha1)
+            .toHex()
+            .left(10);
+    const QString folder = TestMediaFolder() + "/loop-" + QString::fromLatin1(key);
+    const QString path = folder + "/" + fileName;
+    if (QFile::exists(path))
+        return path;
+    QDir().mkpath(folder);
+    // Made under a name of this process and renamed into place, so parallel test runs never see half a file.
+    const QString partial = folder + QString("/partial-%1-").arg(QCoreApplication::applicationPid()) + fileName;
+    QStringList arguments = ffmpegArguments;
+    arguments.prepend("-y");
+    arguments << partial;
+    RunFfmpeg(arguments);
+    if (!QFile::rename(partial, path) && !QFile::exists(path))
+        throw std::runtime_error("cannot place " + path.toStdString());
+    QFile::remove(partial);
+    return path;
+}
+
+QString LongClip()
+{
+    return GeneratedSource("long.mp4", {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=20", "-f",
+                                        "lavfi", "-i", "sine=frequency=500:sample_rate=44100:duration=20", "-c:v",
+                                        "libx264", "-preset", "ultrafast", "-g", "250", "-c:a", "aac", "-ac", "1",
+                                        "-map_metadata", "-1"});
+}
+
+QString LoudWav()
+{
+    return GeneratedSource("loud.wav", {"-f", "lavfi", "-i", "aevalsrc=0.75*sin(2*PI*440*t):s=44100:d=1", "-c:a",
+                                        "pcm_s16le", "-ac", "1"});
+}
+
+QString LateAudioClip()
+{
+    return GeneratedSource("late_audio.mp4",
+                           {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=4", "-f", "lavfi", "-i",
+                            "sine=frequency=500:sample_rate=44100:duration=2", "-filter_complex",
+                            "[1:a]adelay=2000:all=1[a]", "-map", "0:v", "-map", "[a]", "-c:v", "mpeg4", "-c:a", "aac"});
+}
+
+QString SizeChangeClip()
+{
+    const QString first = GeneratedSource("size_a.ts", {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=2",
+                                                        "-c:v", "mpeg2video", "-q:v", "3"});
+    const QString second = GeneratedSource("size_b.ts", {"-f", "lavfi", "-i", "testsrc2=size=176x144:rate=25:duration=2",
+                                                         "-c:v", "mpeg2video", "-q:v", "3", "-output_ts_offset", "2"});
+    return GeneratedSource("size_change.ts", {"-i", "concat:" + first + "|" + second, "-c", "copy"});
+}
+
+QString TConversionResult::LastReportLine() const
+{
+    // The final report is the last report line; the summary ("video:...") follows it.
+    for (auto it = LogLines.crbegin(); it != LogLines.crend(); ++it)
+        if (it->contains("size=") && it->contains("bitrate="))
+            return *it;
+    return {};
+}
+
+TConversionResult RunConversion(const TConversion& conversion)
+{
+    if (!FFLoader().LoadSet(EngineLibraries))
+        throw std::runtime_error(FFLoader().LastError().toStdString());
+    TConversionResult result;
+    TFFmpeg task;
+    DefaultLogger()->SetOnLog([&](const void* sender, quint32, TLogLevel, const QString& line) {
+        if (sender == &task)
+            result.LogLines << line;
+    });
+    task.Reset();
+    task.SetVerbose(conversion.Verbose);
+    auto fail = [&](const QString& message) {
+        result.Exception = true;
+        result.ExceptionMsg = message;
+        DefaultLogger()->SetOnLog({});
+        return result;
+    };
+    for (const TConversionInput& input : conversion.Inputs) {
+        TInputOptions options = input.Options;
+        task.ApplyInputOptions(options, input.FileName);
+        if (!task.OpenInputFile(input.FileName))
+            return fail(task.LastErrMsg());
+    }
+    TOutputOptions output = conversion.Output;
+    THookCallback hook;
+    if (conversion.Hook) {
+        output.CustomHook = true;
+        hook = [&](TCustomFFmpeg*, QImage* bitmap, int frameNumber, qint64 pts, bool& update, bool& stopHook) {
+            conversion.Hook(*bitmap, frameNumber, pts, update, stopHook);
+        };
+    }
+    const bool join = task.ApplyOutputOptions(output, conversion.OutputFile, hook);
+    if (task.OpenOutputFile(conversion.OutputFile, join) < 0)
+        return fail(task.LastErrMsg());
+    task.AddRecordStreams(output);
+    if (conversion.WithProgress)
+        task.ProgressCallback = [&](TCustomFFmpeg*, int fileIndex, qint64 total, qint64 current, qint64 size, float,
+                                float, int, int frameNumber) {
+        result.Progress.push_back({fileIndex, total, current, size, frameNumber});
+    };
+    try {
+        task.Transcode();
+    } catch (const std::exception& error) {
+        result.Exception = true;
+        result.ExceptionMsg = QString::fromUtf8(error.what());
+    }
+    task.CloseOpenedEncoders();
+    task.CloseOpenedDecoders();
+    task.CloseFiles();
+    result.Finished = task.Finished;
+    result.DupCount = task.Counters.DupCount;
+    result.DropCount = task.Counters.DropCount;
+    DefaultLogger()->SetOnLog({});
+    return result;
+}
+
+QJsonObject StreamFacts(const QString& path, const QString& type)
+{
+    for (const QJsonValue& stream : FfprobeFacts(path).value("streams").toArray())
+        if (stream.toObject().value("codec_type").toString() == type)
+            return stream.toObject();
+    return {};
+}
+
+double DurationOf(const QJsonObject& stream) { return stream.value("duration").toString().toDouble(); }
+
+QByteArray FirstFrameGray(const QString& path, int width, int height, const QString& extraFilter)
+{
+    const QString filter = (extraFilter.isEmpty() ? QString() : extraFilter + ",") + "format=gray";
+    const QByteArray picture =
+        RunFfmpeg({"-i", path, "-vf", filter, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "gray", "-"});
+    if (picture.size() != width * height)
+        throw std::runtime_error("unexpected picture size from " + path.toStdString());
+    return picture;
+}
+
+std::vector<int16_t> AudioSamplesS16(const QString& path)
+{
+    const QByteArray bytes = RunFfmpeg({"-i", path, "-f", "s16le", "-acodec", "pcm_s16le", "-"});
+    std::vector<int16_t> samples(size_t(bytes.size()) / 2);
+    memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    return samples;
+}
+
+double MeanDifference(const QByteArray& a, const QByteArray& b)
+{
+    if (a.size() != b.size() || a.isEmpty())
+        return 255;
+    double sum = 0;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        sum += std::abs(int(uint8_t(a[i])) - int(uint8_t(b[i])));
+    return sum / double(a.size());
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+// Helpers of the conversion tests: extra generated sources, a conversion run
+// with its events and log lines recorded, and independent views of the
+// result through the ffprobe and ffmpeg programs.
+
+#include "engine/OptionRecords.h"
+#include "media/LogLevel.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+class TCustomFFmpeg;
+
+// A source made with the ffmpeg program from its arguments (everything
+// between "ffmpeg -y" and the output name), cached by name and arguments in
+// the build's test-media folder.
+QString GeneratedSource(const QString& fileName, const QStringList& ffmpegArguments);
+
+// Sources used by several tests.
+QString LongClip();        // 20 s, 160x120, 25 fps H.264 (key frame every 10 s) + AAC 44.1 kHz mono
+QString LoudWav();         // 1 s of a sine at 3/4 of full scale, 16-bit 44.1 kHz mono
+QString LateAudioClip();   // 4 s of video, its audio starting at 2 s
+QString SizeChangeClip();  // MPEG-TS: 2 s at 320x240 followed by 2 s at 176x144
+
+struct TProgressRecord
+{
+    int FileIndex = 0;
+    qint64 TotalDuration = 0;
+    qint64 CurrentDuration = 0;
+    qint64 CurrentSize = 0;
+    int FrameNumber = 0;
+};
+
+struct TConversionInput
+{
+    QString FileName;
+    TInputOptions Options;
+};
+
+// What a conversion did.
+struct TConversionResult
+{
+    bool Finished = false;
+    bool Exception = false;
+    QString ExceptionMsg;
+    int DupCount = 0, DropCount = 0;
+    std::vector<TProgressRecord> Progress;
+    QStringList LogLines; // the task's own log lines
+    QString LastReportLine() const; // the final report line ("... L...size=...")
+};
+
+using THookHandler = std::function<void(QImage& bitmap, int frameNumber, qint64 pts, bool& update, bool& stopHook)>;
+
+struct TConversion
+{
+    std::vector<TConversionInput> Inputs;
+    QString OutputFile;
+    TOutputOptions Output;
+    THookHandler Hook; // installed when set
+    bool WithProgress = true; // without a progress callback the reports go to the log
+    int Verbose = 1;
+};
+
+// Runs the conversion to its end on the calling thread.
+TConversionResult RunConversion(const TConversion& conversion);
+
+// ffprobe's "streams" entry of the first stream of that type ("video", "audio").
+QJsonObject StreamFacts(const QString& path, const QString& type);
+double DurationOf(const QJsonObject& stream);
+
+// The first picture of a file as 8-bit grey, width x height bytes (ffmpeg program).
+QByteArray FirstFrameGray(const QString& path, int width, int height, const QString& extraFilter = QString());
+// All audio of a file as 16-bit interleaved samples, at its own rate and channels (ffmpeg program).
+std::vector<int16_t> AudioSamplesS16(const QString& path);
+// Mean absolute difference of two equally sized grey pictures.
+double MeanDifference(const QByteArray& a, const QByteArray& b);

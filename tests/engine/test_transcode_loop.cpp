@@ -1,0 +1,341 @@
+// Whole conversions through the packet loop, checked with the ffprobe and
+// ffmpeg programs: containers and codecs, sizes, rates, channel counts,
+// durations within one frame, pictures where geometry matters, samples where
+// volume matters, and the frame-rate synchronisation with its report text.
+
+#include "LoopTesting.h"
+
+#include "support/FfprobeFacts.h"
+#include "support/TemporaryFolder.h"
+#include "support/TestMedia.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// "Within one frame" includes exactly one frame.
+constexpr double OneFrameAt25 = 0.04 + 1e-6;
+
+TConversion ConversionOf(const QString& source, const QString& output)
+{
+    TConversion conversion;
+    conversion.Inputs.push_back({source, TInputOptions{}});
+    conversion.OutputFile = output;
+    return conversion;
+}
+
+void ExpectSucceeded(const TConversionResult& result)
+{
+    EXPECT_FALSE(result.Exception) << result.ExceptionMsg.toStdString() << "\n" << result.LogLines.join("\n").toStdString();
+    EXPECT_TRUE(result.Finished);
+}
+
+int FrameCount(const QJsonObject& stream) { return stream.value("nb_frames").toString().toInt(); }
+
+class TranscodeLoop : public ::testing::Test
+{
+protected:
+    TTemporaryFolder Folder;
+};
+
+TEST_F(TranscodeLoop, VideoAndAudioToMp4WithMpeg4AndAac)
+{
+    TConversion c = ConversionOf(TestMediaPath(TTestMedia::VideoAudioMp4), Folder.FilePath("out.mp4"));
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.AudioCodec = "libfaac"; // the profiles' name for the installed AAC encoder
+    c.Output.VideoBitrate = 1500000;
+    c.Output.AudioBitrate = 128000;
+    c.WithProgress = false;
+    const TConversionResult result = RunConversion(c);
+    ExpectSucceeded(result);
+
+    EXPECT_TRUE(FfprobeFacts(c.OutputFile).value("format").toObject().value("format_name").toString().contains("mp4"));
+    const QJsonObject video = StreamFacts(c.OutputFile, "video");
+    EXPECT_EQ(video.value("codec_name").toString(), "mpeg4");
+    EXPECT_EQ(video.value("width").toInt(), 320);
+    EXPECT_EQ(video.value("height").toInt(), 240);
+    EXPECT_EQ(FrameCount(video), 50);
+    EXPECT_NEAR(DurationOf(video), 2.0, OneFrameAt25);
+    const QJsonObject audio = StreamFacts(c.OutputFile, "audio");
+    EXPECT_EQ(audio.value("codec_name").toString(), "aac");
+    EXPECT_EQ(audio.value("sample_rate").toString(), "48000");
+    EXPECT_EQ(audio.value("channels").toInt(), 2);
+    EXPECT_NEAR(DurationOf(audio), 2.0, OneFrameAt25);
+
+    // Without a progress event the final report and the summary go to the log.
+    EXPECT_TRUE(QRegularExpression("^frame=   50 fps= *\\d+ q=[0-9.]+ Lsize= +\\d+kB time=2\\.00 bitrate= *[0-9.]+kbits/s$")
+                    .match(result.LastReportLine())
+                    .hasMatch())
+        << result.LastReportLine().toStdString();
+    EXPECT_TRUE(std::any_of(result.LogLines.begin(), result.LogLines.end(),
+                            [](const QString& line) { return line.startsWith("video:") && line.contains("muxing overhead"); }));
+}
+
+TEST_F(TranscodeLoop, IpodContainerWithX264AndTheIpodPreset)
+{
+    TConversion c = ConversionOf(TestMediaPath(TTestMedia::Clip2997Fps), Folder.FilePath("out.m4v"));
+    c.Output.FileFormat = "ipod";
+    c.Output.VideoCodec = "libx264";
+    c.Output.VideoPreset = "ipod";
+    c.Output.AudioCodec = "aac";
+    c.Output.AudioBitrate = 128000;
+    ExpectSucceeded(RunConversion(c));
+
+    const QJsonObject format = FfprobeFacts(c.OutputFile).value("format").toObject();
+    EXPECT_EQ(format.value("tags").toObject().value("major_brand").toString(), "M4V ");
+    const QJsonObject video = StreamFacts(c.OutputFile, "video");
+    EXPECT_EQ(video.value("codec_name").toString(), "h264");
+    EXPECT_EQ(video.value("level").toInt(), 30); // from the preset
+    EXPECT_EQ(video.value("width").toInt(), 320);
+    EXPECT_EQ(video.value("height").toInt(), 180);
+    EXPECT_NEAR(DurationOf(video), 2.0, 1001.0 / 30000);
+    const QJsonObject audio = StreamFacts(c.OutputFile, "audio");
+    EXPECT_EQ(audio.value("codec_name").toString(), "aac");
+    EXPECT_EQ(audio.value("sample_rate").toString(), "44100");
+}
+
+struct TAudioOnlyCase
+{
+    const char* Name;
+    TTestMedia Source;
+    const char* FileName;
+    const char* Codec;
+    bool DisableVideo;
+    int SampleRate, Channels;
+    const char* ExpectedCodec;
+    double Tolerance; // one frame of the output codec
+};
+
+class AudioOnlyOutput : public TranscodeLoop, public ::testing::WithParamInterface<TAudioOnlyCase>
+{
+};
+
+TEST_P(AudioOnlyOutput, HasTheCodecRateChannelsAndLength)
+{
+    const TAudioOnlyCase& p = GetParam();
+    TConversion c = ConversionOf(TestMediaPath(p.Source), Folder.FilePath(p.FileName));
+    c.Output.AudioCodec = p.Codec;
+    c.Output.DisableVideo = p.DisableVideo;
+    c.Output.AudioSampleRate = p.SampleRate;
+    c.Output.AudioChannels = p.Channels;
+    const TConversionResult result = RunConversion(c);
+    ExpectSucceeded(result);
+
+    EXPECT_TRUE(StreamFacts(c.OutputFile, "video").isEmpty());
+    const QJsonObject audio = StreamFacts(c.OutputFile, "audio");
+    EXPECT_EQ(audio.value("codec_name").toString(), p.ExpectedCodec);
+    EXPECT_EQ(audio.value("sample_rate").toString().toInt(), p.SampleRate);
+    EXPECT_EQ(audio.value("channels").toInt(), p.Channels);
+    EXPECT_NEAR(DurationOf(audio), 2.0, p.Tolerance);
+    // The final report of an output without video: no frame figures.
+    ASSERT_FALSE(result.Progress.empty());
+    EXPECT_EQ(result.Progress.back().FileIndex, -1);
+    EXPECT_EQ(result.Progress.back().FrameNumber, -1);
+    EXPECT_NEAR(result.Progress.back().CurrentDuration, 2000000, p.Tolerance * 1000000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, AudioOnlyOutput,
+    ::testing::Values(
+        // down-mixed and resampled
+        TAudioOnlyCase{"wav_from_mp3", TTestMedia::AudioMp3, "out.wav", "pcm_s16le", false, 22050, 1, "pcm_s16le",
+                       0.03},
+        // up-mixed and resampled; an MP3 file keeps its encoder's delay (the
+        // ffmpeg program's output of this job also lasts 2.038 s)
+        TAudioOnlyCase{"mp3_from_wav", TTestMedia::AudioWav, "out.mp3", "libmp3lame", false, 44100, 2, "mp3",
+                       2 * 1152.0 / 44100},
+        TAudioOnlyCase{"m4a_from_video", TTestMedia::VideoAudioMp4, "out.m4a", "aac", true, 44100, 2, "aac",
+                       1024.0 / 44100}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(TranscodeLoop, LetterboxThroughAPadFilter)
+{
+    TConversion c = ConversionOf(TestMediaPath(TTestMedia::Clip2997Fps), Folder.FilePath("box.mp4"));
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.VideoBitrate = 2000000;
+    c.Output.VideoFilters = "pad=320:240:0:30:black";
+    ExpectSucceeded(RunConversion(c));
+
+    const QJsonObject video = StreamFacts(c.OutputFile, "video");
+    EXPECT_EQ(video.value("width").toInt(), 320);
+    EXPECT_EQ(video.value("height").toInt(), 240);
+    EXPECT_NEAR(DurationOf(video), 2.0, 1001.0 / 30000);
+    const QByteArray picture = FirstFrameGray(c.OutputFile, 320, 240);
+    const QByteArray topBar = picture.left(320 * 28), bottomBar = picture.right(320 * 28);
+    EXPECT_LT(*std::max_element(topBar.begin(), topBar.end(), [](char a, char b) { return uint8_t(a) < uint8_t(b); }),
+              24);
+    EXPECT_LT(*std::max_element(bottomBar.begin(), bottomBar.end(),
+                                [](char a, char b) { return uint8_t(a) < uint8_t(b); }),
+              24);
+    // Between the bars is the source picture.
+    const QByteArray source = FirstFrameGray(TestMediaPath(TTestMedia::Clip2997Fps), 320, 180);
+    EXPECT_LT(MeanDifference(picture.mid(320 * 30, 320 * 180), source), 6.0);
+}
+
+TEST_F(TranscodeLoop, CropThroughTheCropFields)
+{
+    TConversion c = ConversionOf(TestMediaPath(TTestMedia::VideoAudioMp4), Folder.FilePath("crop.mp4"));
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.VideoBitrate = 2000000;
+    c.Output.CropTop = 40;
+    c.Output.CropBottom = 20;
+    c.Output.CropLeft = 16;
+    c.Output.CropRight = 32;
+    ExpectSucceeded(RunConversion(c));
+
+    const QJsonObject video = StreamFacts(c.OutputFile, "video");
+    EXPECT_EQ(video.value("width").toInt(), 272);
+    EXPECT_EQ(video.value("height").toInt(), 180);
+    // The kept part is the one the bands leave, not just any part of that size.
+    const QByteArray expected =
+        FirstFrameGray(TestMediaPath(TTestMedia::VideoAudioMp4), 272, 180, "crop=272:180:16:40");
+    EXPECT_LT(MeanDifference(FirstFrameGray(c.OutputFile, 272, 180), expected), 6.0);
+    EXPECT_GT(MeanDifference(FirstFrameGray(c.OutputFile, 272, 180),
+                             FirstFrameGray(TestMediaPath(TTestMedia::VideoAudioMp4), 272, 180, "crop=272:180:0:0")),
+              10.0);
+}
+
+TEST_F(TranscodeLoop, TenSecondsFromAFiveSecondStart)
+{
+    // The seek lands on the key frame at 0 s: what lies before 5 s must not reach the output.
+    TConversion c = ConversionOf(LongClip(), Folder.FilePath("part.mp4"));
+    c.Inputs[0].Options.StartTime = 5000000;
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.AudioCodec = "aac";
+    c.Output.RecordingTime = 10000000;
+    const TConversionResult result = RunConversion(c);
+    ExpectSucceeded(result);
+
+    const QJsonObject video = StreamFacts(c.OutputFile, "video");
+    const QJsonObject audio = StreamFacts(c.OutputFile, "audio");
+    EXPECT_NEAR(DurationOf(video), 10.0, OneFrameAt25);
+    EXPECT_NEAR(FrameCount(video), 250, 1);
+    EXPECT_NEAR(DurationOf(audio), 10.0, OneFrameAt25);
+    EXPECT_NEAR(audio.value("start_time").toString().toDouble(), 0.0, OneFrameAt25);
+    ASSERT_FALSE(result.Progress.empty());
+    EXPECT_EQ(result.Progress.back().TotalDuration, 10000000);
+    // Picture at the output's start is the source's picture at 5 s.
+    const QByteArray atFive = FirstFrameGray(LongClip(), 160, 120, "trim=start=5");
+    EXPECT_LT(MeanDifference(FirstFrameGray(c.OutputFile, 160, 120), atFive), 8.0);
+}
+
+TEST_F(TranscodeLoop, TwoInputsJoined)
+{
+    TConversion c;
+    c.Inputs.push_back({TestMediaPath(TTestMedia::VideoAudioMp4), TInputOptions{}});
+    c.Inputs.push_back({TestMediaPath(TTestMedia::Clip2997Fps), TInputOptions{}}); // 320x180, 29.97 fps, 44.1 kHz
+    c.OutputFile = Folder.FilePath("joined.mp4");
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.AudioCodec = "aac";
+    c.Output.JoinInputs = true;
+    // Without them the output would follow the input opened last.
+    c.Output.FrameSize = "320x240";
+    c.Output.FrameRate = "25";
+    c.Output.AudioSampleRate = 48000;
+    c.Output.AudioChannels = 2;
+    const TConversionResult result = RunConversion(c);
+    ExpectSucceeded(result);
+
+    const QJsonObject video = StreamFacts(c.OutputFile, "video");
+    EXPECT_EQ(video.value("width").toInt(), 320);
+    EXPECT_EQ(video.value("height").toInt(), 240);
+    EXPECT_NEAR(DurationOf(video), 4.0, OneFrameAt25);
+    EXPECT_NEAR(FrameCount(video), 100, 1);
+    const QJsonObject audio = StreamFacts(c.OutputFile, "audio");
+    EXPECT_EQ(audio.value("channels").toInt(), 2);
+    EXPECT_NEAR(DurationOf(audio), 4.0, OneFrameAt25);
+
+    // Progress names the input being read, 0 then 1; the final report -1.
+    ASSERT_GE(result.Progress.size(), 1u);
+    EXPECT_EQ(result.Progress.back().FileIndex, -1);
+    EXPECT_NEAR(result.Progress.back().TotalDuration, 4002000, 1000); // the sum of the inputs' durations
+    std::vector<int> order;
+    for (const TProgressRecord& p : result.Progress)
+        if (order.empty() || order.back() != p.FileIndex)
+            order.push_back(p.FileIndex);
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end() - 1)) << "inputs out of order";
+    // The second half is the second input's picture, scaled.
+    const QByteArray second = FirstFrameGray(TestMediaPath(TTestMedia::Clip2997Fps), 320, 240, "scale=320:240");
+    EXPECT_LT(MeanDifference(FirstFrameGray(c.OutputFile, 320, 240, "trim=start=2.01"), second), 12.0);
+}
+
+TEST_F(TranscodeLoop, AudioVolumeDoublesWithClippingAndHalves)
+{
+    const std::vector<int16_t> source = AudioSamplesS16(LoudWav());
+    ASSERT_GT(*std::max_element(source.begin(), source.end()), 20000);
+    for (const int volume : {512, 128}) {
+        TConversion c = ConversionOf(LoudWav(), Folder.FilePath(QString("vol%1.wav").arg(volume)));
+        c.Output.AudioCodec = "pcm_s16le";
+        c.Output.AudioVolume = volume;
+        ExpectSucceeded(RunConversion(c));
+        const std::vector<int16_t> output = AudioSamplesS16(c.OutputFile);
+        ASSERT_EQ(output.size(), source.size()) << "volume " << volume;
+        size_t clipped = 0;
+        for (size_t i = 0; i < source.size(); ++i) {
+            const int expected = std::clamp((source[i] * volume + 128) >> 8, -32768, 32767);
+            ASSERT_EQ(output[i], expected) << "volume " << volume << " sample " << i;
+            clipped += (output[i] == 32767 || output[i] == -32768);
+        }
+        if (volume == 512)
+            EXPECT_GT(clipped, source.size() / 10);
+        else
+            EXPECT_EQ(clipped, 0u);
+    }
+}
+
+struct TRateCase
+{
+    const char* Name;
+    TTestMedia Source;
+    const char* FrameRate;
+    int VideoSync;
+    int ExpectedFrames;
+    bool Dups, Drops;
+};
+
+class FrameRateConversion : public TranscodeLoop, public ::testing::WithParamInterface<TRateCase>
+{
+};
+
+TEST_P(FrameRateConversion, DuplicatesOrDropsAndReportsIt)
+{
+    const TRateCase& p = GetParam();
+    TConversion c = ConversionOf(TestMediaPath(p.Source), Folder.FilePath("rate.mp4"));
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.DisableAudio = true;
+    c.Output.FrameRate = p.FrameRate;
+    c.Output.VideoSync = p.VideoSync;
+    const TConversionResult result = RunConversion(c);
+    ExpectSucceeded(result);
+
+    const QJsonObject video = StreamFacts(c.OutputFile, "video");
+    EXPECT_EQ(video.value("r_frame_rate").toString(), p.FrameRate);
+    EXPECT_NEAR(FrameCount(video), p.ExpectedFrames, 1);
+    EXPECT_EQ(result.DupCount > 0, p.Dups);
+    EXPECT_EQ(result.DropCount > 0, p.Drops);
+    if (p.Dups)
+        EXPECT_NEAR(result.DupCount, p.ExpectedFrames - 50, 1);
+    if (p.Drops)
+        EXPECT_NEAR(result.DropCount, 60 - p.ExpectedFrames, 1);
+    const QString line = result.LastReportLine();
+    if (p.Dups || p.Drops)
+        EXPECT_TRUE(line.endsWith(QString(" dup=%1 drop=%2").arg(result.DupCount).arg(result.DropCount)))
+            << line.toStdString();
+    else
+        EXPECT_FALSE(line.contains("dup=")) << line.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rates, FrameRateConversion,
+    ::testing::Values(TRateCase{"pal_to_ntsc_duplicates", TTestMedia::Clip25Fps, "30000/1001", -1, 60, true, false},
+                      TRateCase{"ntsc_to_pal_drops", TTestMedia::Clip2997Fps, "25/1", -1, 50, false, true},
+                      // every picture once, re-timed: 50 pictures at 29.97 fps
+                      TRateCase{"passthrough_neither", TTestMedia::Clip25Fps, "30000/1001", 0, 50, false, false}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+} // namespace
