@@ -15,7 +15,7 @@ struct TAudioBufferShape
 {
     int InputBytesPerSample = 2, InputChannels = 0, InputRate = 0;
     int OutputBytesPerSample = 2, OutputChannels = 0, OutputRate = 0;
-    int FrameSize = 0;     // encoder frame size in samples, 0 when any size goes
+    int FrameSize = 0;          // encoder frame size in samples, 0 when any size goes
     int CodedBitsPerSample = 0; // fixed bits per coded sample, 0 when not fixed
 };
 

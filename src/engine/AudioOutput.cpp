@@ -23,7 +23,10 @@ namespace {
 
 constexpr int S16Bytes = 2;
 
-int EncoderChannels(const AVCodecContext* encoder) { return encoder->ch_layout.nb_channels; }
+int EncoderChannels(const AVCodecContext* encoder)
+{
+    return encoder->ch_layout.nb_channels;
+}
 
 int64_t FifoSamples(const TOutputStream& ost, int channels)
 {
@@ -31,18 +34,21 @@ int64_t FifoSamples(const TOutputStream& ost, int channels)
 }
 
 // Resampler from the source's rate and channels to the output's, 16-bit on both sides.
-void MakeResampler(TLoopContext& loop, TOutputStream& ost, const TInputStream& ist, const TInputStreamWork& source)
+void MakeResampler(TLoopContext& loop, TOutputStream& ost, const TInputStream& ist,
+                   const TInputStreamWork& source)
 {
     const AVCodecContext* encoder = ost.Encoder();
     if (ist.DecoderContext->sample_fmt != AV_SAMPLE_FMT_S16 && loop.Opts.Verbose > 0)
         loop.Log(llVerbose, QStringLiteral("Warning, using s16 intermediate sample format for resampling"));
     SwrContext* resampler = nullptr;
     const bool made =
-        swr_alloc_set_opts2(&resampler, const_cast<AVChannelLayout*>(&encoder->ch_layout), AV_SAMPLE_FMT_S16, encoder->sample_rate,
-                            const_cast<AVChannelLayout*>(&source.DecodedLayout), AV_SAMPLE_FMT_S16, source.DecodedRate, 0, nullptr) >= 0 &&
-        av_opt_set_int(resampler, "filter_size", 16, 0) >= 0 && av_opt_set_int(resampler, "phase_shift", 10, 0) >= 0 &&
-        av_opt_set_int(resampler, "linear_interp", 0, 0) >= 0 && av_opt_set_double(resampler, "cutoff", 0.8, 0) >= 0 &&
-        swr_init(resampler) >= 0;
+        swr_alloc_set_opts2(&resampler, const_cast<AVChannelLayout*>(&encoder->ch_layout), AV_SAMPLE_FMT_S16,
+                            encoder->sample_rate, const_cast<AVChannelLayout*>(&source.DecodedLayout),
+                            AV_SAMPLE_FMT_S16, source.DecodedRate, 0, nullptr) >= 0 &&
+        av_opt_set_int(resampler, "filter_size", 16, 0) >= 0 &&
+        av_opt_set_int(resampler, "phase_shift", 10, 0) >= 0 &&
+        av_opt_set_int(resampler, "linear_interp", 0, 0) >= 0 &&
+        av_opt_set_double(resampler, "cutoff", 0.8, 0) >= 0 && swr_init(resampler) >= 0;
     if (!made) {
         swr_free(&resampler);
         throw FFmpegException(QString::asprintf("Can not resample %d channels @ %d Hz to %d channels @ %d Hz",
@@ -60,8 +66,10 @@ void MakeReformatter(TLoopContext& loop, TOutputStream& ost)
     if (ost.ReformatCtx && ost.ReformatPair == pair)
         return;
     SwrContext* converter = nullptr;
-    if (swr_alloc_set_opts2(&converter, const_cast<AVChannelLayout*>(&encoder->ch_layout), encoder->sample_fmt, encoder->sample_rate,
-                            const_cast<AVChannelLayout*>(&encoder->ch_layout), AV_SAMPLE_FMT_S16, encoder->sample_rate, 0, nullptr) < 0 ||
+    if (swr_alloc_set_opts2(&converter, const_cast<AVChannelLayout*>(&encoder->ch_layout),
+                            encoder->sample_fmt, encoder->sample_rate,
+                            const_cast<AVChannelLayout*>(&encoder->ch_layout), AV_SAMPLE_FMT_S16,
+                            encoder->sample_rate, 0, nullptr) < 0 ||
         swr_init(converter) < 0) {
         swr_free(&converter);
         throw FFmpegException(QString::asprintf("Cannot convert %s sample format to %s sample format",
@@ -87,7 +95,8 @@ TAudioBufferSizes NeededBufferSizes(const TOutputStream& ost, const TInputStream
     return AudioBufferSizes(size, shape);
 }
 
-void ReserveWorkBuffer(TLoopContext& loop, const TOutputStream& ost, const TInputStreamWork& source, int64_t room)
+void ReserveWorkBuffer(TLoopContext& loop, const TOutputStream& ost, const TInputStreamWork& source,
+                       int64_t room)
 {
     const TAudioBufferSizes sizes = NeededBufferSizes(ost, source, room);
     if (AudioBufferSizesTooLarge(sizes))
@@ -104,7 +113,8 @@ AVFrame* EncoderFrame(TOutputStreamWork& work, const AVCodecContext* encoder, in
     AVFrame* frame = work.EncoderFrame.get();
     if (!frame)
         throw FFmpegException("Out of memory");
-    const bool reusable = frame->buf[0] && work.EncoderFrameCapacity >= sampleCount && av_frame_is_writable(frame);
+    const bool reusable =
+        frame->buf[0] && work.EncoderFrameCapacity >= sampleCount && av_frame_is_writable(frame);
     if (!reusable) {
         av_frame_unref(frame);
         frame->format = encoder->sample_fmt;
@@ -168,7 +178,8 @@ void EncodeAudio(TLoopContext& loop, TOutputStream& ost, const uint8_t* samples,
         memcpy(frame->data[0], samples, size_t(sampleCount) * EncoderChannels(encoder) * S16Bytes);
     else {
         MakeReformatter(loop, ost);
-        if (swr_convert(ost.ReformatCtx.get(), frame->extended_data, sampleCount, &samples, sampleCount) < 0) {
+        if (swr_convert(ost.ReformatCtx.get(), frame->extended_data, sampleCount, &samples, sampleCount) <
+            0) {
             loop.RaiseOrLog(QStringLiteral("av_audio_convert() failed"));
             return;
         }
@@ -180,7 +191,8 @@ void EncodeAudio(TLoopContext& loop, TOutputStream& ost, const uint8_t* samples,
     WriteEncodedAudio(loop, ost);
 }
 
-void OutputAudioBlock(TLoopContext& loop, TOutputStream& ost, TInputStream& ist, const uint8_t* data, int64_t size)
+void OutputAudioBlock(TLoopContext& loop, TOutputStream& ost, TInputStream& ist, const uint8_t* data,
+                      int64_t size)
 {
     const TOptionState& opts = loop.Opts;
     const TInputStreamWork& source = loop.WorkOf(ist);
@@ -203,7 +215,8 @@ void OutputAudioBlock(TLoopContext& loop, TOutputStream& ost, TInputStream& ist,
     clock.InputChannels = inputChannels;
     clock.IsStart = ist.IsStart;
     if (opts.AudioSyncMethod != 0) {
-        const TAudioSyncDecision decision = DecideAudioSync(clock, opts.AudioSyncMethod, opts.AudioDriftThreshold, size);
+        const TAudioSyncDecision decision =
+            DecideAudioSync(clock, opts.AudioSyncMethod, opts.AudioDriftThreshold, size);
         switch (decision.Action) {
         case TAudioSyncAction::Discard:
             data += decision.ByteCount;
@@ -224,13 +237,15 @@ void OutputAudioBlock(TLoopContext& loop, TOutputStream& ost, TInputStream& ist,
             data = loop.Silence.Data();
             size += decision.ByteCount;
             if (opts.Verbose > 2)
-                loop.Log(llVerbose, QString::asprintf("adding %d audio samples of silence", int(decision.Delta)));
+                loop.Log(llVerbose,
+                         QString::asprintf("adding %d audio samples of silence", int(decision.Delta)));
             break;
         }
         case TAudioSyncAction::Compensate:
             if (opts.Verbose > 2)
-                loop.Log(llVerbose, QString::asprintf("compensating audio timestamp drift:%f compensation:%d in:%d",
-                                                      decision.Delta, decision.Compensation, encoder->sample_rate));
+                loop.Log(llVerbose,
+                         QString::asprintf("compensating audio timestamp drift:%f compensation:%d in:%d",
+                                           decision.Delta, decision.Compensation, encoder->sample_rate));
             if (ost.ResampleCtx)
                 swr_set_compensation(ost.ResampleCtx.get(), decision.Compensation, encoder->sample_rate);
             break;
@@ -242,8 +257,8 @@ void OutputAudioBlock(TLoopContext& loop, TOutputStream& ost, TInputStream& ist,
         // it) would put the sound ahead of the picture: they are left out.
         if (clock.SyncIptsSeconds < 0) {
             const int64_t frameBytes = int64_t(inputChannels) * S16Bytes;
-            const int64_t early =
-                std::min<int64_t>(std::llrint(-clock.SyncIptsSeconds * source.DecodedRate), size / frameBytes);
+            const int64_t early = std::min<int64_t>(std::llrint(-clock.SyncIptsSeconds * source.DecodedRate),
+                                                    size / frameBytes);
             data += early * frameBytes;
             size -= early * frameBytes;
             if (size == 0)

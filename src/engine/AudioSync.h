@@ -14,8 +14,7 @@ struct TAudioClock
     bool IsStart = true; // no insertion or removal made yet
 };
 
-enum class TAudioSyncAction
-{
+enum class TAudioSyncAction {
     None,
     Discard,       // drop ByteCount bytes from the front of the block
     InsertSilence, // put ByteCount zero bytes in front of the block

@@ -250,8 +250,8 @@ int DecodeSubtitle(TLoopContext& loop, TInputStream& ist, const AVPacket* packet
         return 0;
     AVSubtitle subtitle{};
     int gotSubtitle = 0;
-    if (avcodec_decode_subtitle2(ist.DecoderContext.get(), &subtitle, &gotSubtitle, const_cast<AVPacket*>(packet)) <
-        0)
+    if (avcodec_decode_subtitle2(ist.DecoderContext.get(), &subtitle, &gotSubtitle,
+                                 const_cast<AVPacket*>(packet)) < 0)
         return -1;
     if (!gotSubtitle)
         return 0;

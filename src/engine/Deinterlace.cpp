@@ -53,15 +53,18 @@ void DeinterlacePlane(uint8_t* target, int targetStride, const uint8_t* source, 
 bool DeinterlacePicture(AVFrame* target, const AVFrame* source)
 {
     if (!Supported(source->format) || source->width % 4 != 0 || source->height % 4 != 0 ||
-        target->format != source->format || target->width != source->width || target->height != source->height)
+        target->format != source->format || target->width != source->width ||
+        target->height != source->height)
         return false;
     const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(AVPixelFormat(source->format));
     const int planes = source->format == AV_PIX_FMT_GRAY8 ? 1 : 3;
     for (int plane = 0; plane < planes; ++plane) {
-        const int width = plane == 0 ? source->width : AV_CEIL_RSHIFT(source->width, descriptor->log2_chroma_w);
-        const int height = plane == 0 ? source->height : AV_CEIL_RSHIFT(source->height, descriptor->log2_chroma_h);
-        DeinterlacePlane(target->data[plane], target->linesize[plane], source->data[plane], source->linesize[plane],
-                         width, height);
+        const int width =
+            plane == 0 ? source->width : AV_CEIL_RSHIFT(source->width, descriptor->log2_chroma_w);
+        const int height =
+            plane == 0 ? source->height : AV_CEIL_RSHIFT(source->height, descriptor->log2_chroma_h);
+        DeinterlacePlane(target->data[plane], target->linesize[plane], source->data[plane],
+                         source->linesize[plane], width, height);
     }
     return true;
 }

@@ -27,7 +27,8 @@ void FlushAudioFifo(TLoopContext& loop, TOutputStream& ost)
     if (!loop.FifoTake.Reserve(frameBytes))
         throw FFmpegException("frame_bytes invalid.");
     av_fifo_read(ost.Fifo.get(), loop.FifoTake.Data(), size_t(samples) * sampleBytes);
-    memset(loop.FifoTake.Data() + size_t(samples) * sampleBytes, 0, frameBytes - size_t(samples) * sampleBytes);
+    memset(loop.FifoTake.Data() + size_t(samples) * sampleBytes, 0,
+           frameBytes - size_t(samples) * sampleBytes);
     EncodeAudio(loop, ost, loop.FifoTake.Data(), frameSamples);
     ost.SyncOpts += frameSamples;
 }

@@ -89,6 +89,12 @@ void TLoopContext::RaiseOrLog(const QString& message) const
     Log(llError, message);
 }
 
-int64_t LoopClockNow() { return av_gettime_relative(); }
+int64_t LoopClockNow()
+{
+    return av_gettime_relative();
+}
 
-AVMediaType OutputStreamType(const TOutputStream& ost) { return ost.Stream->codecpar->codec_type; }
+AVMediaType OutputStreamType(const TOutputStream& ost)
+{
+    return ost.Stream->codecpar->codec_type;
+}

@@ -74,9 +74,9 @@ struct TInputStreamWork
 struct TOutputStreamWork
 {
     TMuxedStream* Muxed = nullptr;
-    FramePtr EncoderFrame;      // audio frame handed to the encoder; reused
+    FramePtr EncoderFrame;        // audio frame handed to the encoder; reused
     int EncoderFrameCapacity = 0; // samples its buffers hold
-    FramePtr CroppedView;       // video: the cropped picture (no copy of the data)
+    FramePtr CroppedView;         // video: the cropped picture (no copy of the data)
     // Stream copy: in-band header handling for outputs that carry headers globally or per key frame.
     BsfContextPtr RemoveInbandHeaders;
     bool CopyHeadersChecked = false;
@@ -99,8 +99,8 @@ struct TLoopContext
     int64_t LastReport = 0;
     std::vector<char> NoPacket; // per input: its last read asked to try again later
     int NoPacketCount = 0;
-    int JoinIndex = 0;      // join mode: the input being read
-    int SegmentStreams = 0; // join mode: output streams per input's segment
+    int JoinIndex = 0;                // join mode: the input being read
+    int SegmentStreams = 0;           // join mode: output streams per input's segment
     std::vector<char> TrailerWritten; // per output entry
 
     // Work buffers; they only grow.
@@ -110,7 +110,7 @@ struct TLoopContext
     TGrowingBuffer FifoTake;     // one encoder frame taken from a FIFO
     TGrowingBuffer SubtitleBuffer;
     FramePtr DecodedFrame;
-    FramePtr PreprocessPicture; // the picture the hook and deinterlacing work on
+    FramePtr PreprocessPicture;          // the picture the hook and deinterlacing work on
     SwsContext* FromRgbScaler = nullptr; // bitmap back into the picture (cached)
     PacketPtr ReadPacket;
     PacketPtr EncodedPacket;

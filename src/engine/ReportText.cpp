@@ -6,7 +6,10 @@ namespace {
 
 constexpr int MaxLineLength = 1023;
 
-double Psnr(double normalisedError) { return -10.0 * std::log10(normalisedError); }
+double Psnr(double normalisedError)
+{
+    return -10.0 * std::log10(normalisedError);
+}
 
 // digit i = log2(count_i + 1), rounded; the histogram shows quantisers 0..31
 QString HistogramDigits(const TQpHistogram& histogram)
@@ -59,7 +62,8 @@ TReportResult BuildReport(const TReportRequest& request, TQpHistogram& histogram
                              ? int(std::trunc(stream.FrameNumber / request.ElapsedSeconds + 0.5))
                              : 0;
             result.Quality = quantiser;
-            line += QString::asprintf("frame=%5d fps=%3d q=%3.1f ", result.FrameNumber, result.Fps, quantiser);
+            line +=
+                QString::asprintf("frame=%5d fps=%3d q=%3.1f ", result.FrameNumber, result.Fps, quantiser);
             if (request.IsLast)
                 line += QLatin1Char('L');
             if (request.QpHist) {

@@ -41,8 +41,8 @@ struct TReportRequest
 
 struct TReportResult
 {
-    bool Made = false;  // false: a video output has no frame yet, so nothing is reported
-    QString Line;       // at most 1023 characters
+    bool Made = false; // false: a video output has no frame yet, so nothing is reported
+    QString Line;      // at most 1023 characters
     bool LogLine = false;
     bool CallProgress = false;
     bool ClearDupDropChanged = false;

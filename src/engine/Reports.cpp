@@ -68,8 +68,8 @@ void PrintReport(TLoopContext& loop, bool isLast, int fileIndex)
         task.ProgressCallback(&task, fileIndex, task.TotalDuration, report.CurrentDuration, request.TotalSize,
                               float(report.BitRate), float(report.Quality), report.Fps, report.FrameNumber);
     if (isLast && loop.Opts.Verbose >= 0)
-        loop.Log(llVerbose, SummaryLine(task.Counters.VideoSize, task.Counters.AudioSize, task.Counters.ExtraSize,
-                                        request.TotalSize));
+        loop.Log(llVerbose, SummaryLine(task.Counters.VideoSize, task.Counters.AudioSize,
+                                        task.Counters.ExtraSize, request.TotalSize));
 }
 
 void WriteVideoStats(TLoopContext& loop, TOutputStream& ost, int packetSize)

@@ -55,7 +55,8 @@ AVPacket* ConvertHeaders(TOutputStreamWork& work, const TOutputStream& ost, AVPa
         return packet;
     AVPacket* filtered = work.FilteredCopy.get();
     av_packet_unref(filtered);
-    if (av_packet_ref(filtered, packet) < 0 || av_bsf_send_packet(work.RemoveInbandHeaders.get(), filtered) < 0 ||
+    if (av_packet_ref(filtered, packet) < 0 ||
+        av_bsf_send_packet(work.RemoveInbandHeaders.get(), filtered) < 0 ||
         av_bsf_receive_packet(work.RemoveInbandHeaders.get(), filtered) < 0) {
         av_packet_unref(filtered);
         return packet;
@@ -100,9 +101,10 @@ void CopyPacket(TLoopContext& loop, TOutputStream& ost, TInputStream& ist, const
     const AVRational outputBase = ost.Stream->time_base;
     const int64_t start = av_rescale_q(loop.Opts.StartTime, AV_TIME_BASE_Q, outputBase);
     copy->stream_index = ost.Stream->index;
-    copy->pts = packet.pts != AV_NOPTS_VALUE ? av_rescale_q(packet.pts, inputBase, outputBase) - start : AV_NOPTS_VALUE;
+    copy->pts = packet.pts != AV_NOPTS_VALUE ? av_rescale_q(packet.pts, inputBase, outputBase) - start
+                                             : AV_NOPTS_VALUE;
     copy->dts = (packet.dts == AV_NOPTS_VALUE ? av_rescale_q(ist.Pts, AV_TIME_BASE_Q, outputBase)
-                                               : av_rescale_q(packet.dts, inputBase, outputBase)) -
+                                              : av_rescale_q(packet.dts, inputBase, outputBase)) -
                 start;
     copy->duration = av_rescale_q(packet.duration, inputBase, outputBase);
 

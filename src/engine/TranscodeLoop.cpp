@@ -93,8 +93,9 @@ void CorrectTimestamps(TLoopContext& loop, AVPacket& packet, TInputStream& ist, 
     if (packet.pts != AV_NOPTS_VALUE)
         packet.pts += offset;
 
-    const double scale =
-        packet.stream_index < MaxStreamsPerFile ? loop.Files.InputTsScales[fileIndex][packet.stream_index] : 0.0;
+    const double scale = packet.stream_index < MaxStreamsPerFile
+                             ? loop.Files.InputTsScales[fileIndex][packet.stream_index]
+                             : 0.0;
     if (scale != 0) {
         if (packet.dts != AV_NOPTS_VALUE)
             packet.dts = std::llrint(double(packet.dts) * scale);
@@ -114,8 +115,9 @@ void CorrectTimestamps(TLoopContext& loop, AVPacket& packet, TInputStream& ist, 
         return;
     loop.Files.InputTsOffsets[fileIndex] -= delta;
     if (loop.Opts.Verbose >= 3)
-        loop.Log(llVerbose, QString::asprintf("timestamp discontinuity %lld, new offset= %lld", (long long)delta,
-                                              (long long)loop.Files.InputTsOffsets[fileIndex]));
+        loop.Log(llVerbose,
+                 QString::asprintf("timestamp discontinuity %lld, new offset= %lld", (long long)delta,
+                                   (long long)loop.Files.InputTsOffsets[fileIndex]));
     const int64_t shift = av_rescale_q(delta, AV_TIME_BASE_Q, streamTimeBase);
     packet.dts -= shift;
     if (packet.pts != AV_NOPTS_VALUE)
@@ -179,7 +181,8 @@ bool SwitchJoinInput(TLoopContext& loop)
     }
 
     double end = 0;
-    for (int i = loop.JoinIndex * loop.SegmentStreams; i < segmentEnd && i < int(files.OutputStreams.size()); ++i) {
+    for (int i = loop.JoinIndex * loop.SegmentStreams; i < segmentEnd && i < int(files.OutputStreams.size());
+         ++i) {
         end = std::max(end, loop.OutputWork[i].Muxed->EndTimeSeconds());
         loop.Ost(i).Active = false;
     }
@@ -230,7 +233,8 @@ void RunPackets(TLoopContext& loop)
         std::fill(loop.NoPacket.begin(), loop.NoPacket.end(), 0);
         loop.NoPacketCount = 0;
         if (loop.Opts.DoPktDump)
-            av_pkt_dump_log2(nullptr, AV_LOG_INFO, &packet, loop.Opts.DoHexDump, input->streams[packet.stream_index]);
+            av_pkt_dump_log2(nullptr, AV_LOG_INFO, &packet, loop.Opts.DoHexDump,
+                             input->streams[packet.stream_index]);
 
         const TInputFileRecord& record = files.InputFileRecords[fileIndex];
         bool decodeError = false;

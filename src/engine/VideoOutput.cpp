@@ -34,10 +34,14 @@ void CountSyncDecision(TLoopContext& loop, int frameCount)
     }
 }
 
-int RoundedDownToEven(int value) { return value & ~1; }
+int RoundedDownToEven(int value)
+{
+    return value & ~1;
+}
 
 // The input changed its picture size: crop bands and scaler follow it.
-void FollowInputSizeChange(TLoopContext& loop, TOutputStream& ost, const TInputStream& ist, const AVFrame* decoded)
+void FollowInputSizeChange(TLoopContext& loop, TOutputStream& ost, const TInputStream& ist,
+                           const AVFrame* decoded)
 {
     const int width = decoded->width - ost.LeftBand - ost.RightBand;
     const int height = decoded->height - ost.TopBand - ost.BottomBand;
@@ -59,9 +63,9 @@ void FollowInputSizeChange(TLoopContext& loop, TOutputStream& ost, const TInputS
     int64_t swsFlags = SWS_BICUBIC;
     av_opt_get_int(loop.Opts.Options.ScaleOptions.get(), "sws_flags", 0, &swsFlags);
     const AVCodecContext* encoder = ost.Encoder();
-    ost.ResampleContext.reset(sws_getContext(ost.ResampleWidth, ost.ResampleHeight, AVPixelFormat(ost.ResamplePixFmt),
-                                             encoder->width, encoder->height, encoder->pix_fmt, int(swsFlags), nullptr,
-                                             nullptr, nullptr));
+    ost.ResampleContext.reset(sws_getContext(
+        ost.ResampleWidth, ost.ResampleHeight, AVPixelFormat(ost.ResamplePixFmt), encoder->width,
+        encoder->height, encoder->pix_fmt, int(swsFlags), nullptr, nullptr, nullptr));
     if (!ost.ResampleContext)
         throw FFmpegException("Cannot get resampling context");
 }
@@ -84,12 +88,43 @@ AVFrame* CroppedPicture(TOutputStreamWork& work, const TOutputStream& ost, const
     return view;
 }
 
+// The set-up found the input's picture the encoder's size; when the input
+// changes it later, it is scaled from then on rather than handed to the
+// encoder in a size the encoder was not opened for.
+void ScaleWhenInputNoLongerFits(TOutputStream& ost, const AVFrame* picture)
+{
+    const AVCodecContext* encoder = ost.Encoder();
+    const int width = picture->width - ost.LeftBand - ost.RightBand;
+    const int height = picture->height - ost.TopBand - ost.BottomBand;
+    if (ost.VideoResample ||
+        (width == encoder->width && height == encoder->height && picture->format == encoder->pix_fmt))
+        return;
+    if (!ost.PictTmp) {
+        FramePtr scaled(av_frame_alloc());
+        if (!scaled)
+            throw FFmpegException("Cannot allocate temp picture, check pix fmt");
+        scaled->format = encoder->pix_fmt;
+        scaled->width = encoder->width;
+        scaled->height = encoder->height;
+        if (av_frame_get_buffer(scaled.get(), 0) < 0)
+            throw FFmpegException("Cannot allocate temp picture, check pix fmt");
+        ost.PictTmp = std::move(scaled);
+    }
+    if (ost.OriginalWidth <= 0 || ost.OriginalHeight <= 0) {
+        ost.OriginalWidth = encoder->width + ost.LeftBand + ost.RightBand;
+        ost.OriginalHeight = encoder->height + ost.TopBand + ost.BottomBand;
+    }
+    ost.VideoResample = true;
+    ost.ResampleWidth = ost.ResampleHeight = 0; // the scaler is made for the new size
+}
+
 // Crop and scale, when the stream asks for them and no filter graph did it already.
 // Null when the picture is to be skipped.
 AVFrame* PictureForEncoder(TLoopContext& loop, TOutputStream& ost, const TInputStream& ist, AVFrame* picture)
 {
     if (ist.FilterGraph)
         return picture;
+    ScaleWhenInputNoLongerFits(ost, picture);
     if (ost.VideoResample)
         FollowInputSizeChange(loop, ost, ist, picture);
     AVFrame* result = picture;
@@ -153,9 +188,10 @@ int EncodeVideo(TLoopContext& loop, TOutputStream& ost, AVFrame* picture)
             packet->duration = 1;
         av_packet_rescale_ts(packet, encoder->time_base, ost.Stream->time_base);
         if (picture && loop.Task.PreviewFlags() != 0)
-            loop.Task.ProcessPreview(picture, codedPts == AV_NOPTS_VALUE
-                                                  ? AV_NOPTS_VALUE
-                                                  : av_rescale_q(codedPts, encoder->time_base, AV_TIME_BASE_Q));
+            loop.Task.ProcessPreview(picture,
+                                     codedPts == AV_NOPTS_VALUE
+                                         ? AV_NOPTS_VALUE
+                                         : av_rescale_q(codedPts, encoder->time_base, AV_TIME_BASE_Q));
         WriteFrame(loop, ost, packet);
         loop.Task.Counters.VideoSize += lastSize;
         if (ost.LogFile && encoder->stats_out)
@@ -168,7 +204,8 @@ int OutputVideoFrame(TLoopContext& loop, TOutputStream& ost, TInputStream& ist, 
 {
     AVCodecContext* encoder = ost.Encoder();
     const TOptionState& opts = loop.Opts;
-    const double syncIpts = (double(ost.SyncIst->Pts - opts.StartTime) / AV_TIME_BASE) / av_q2d(encoder->time_base);
+    const double syncIpts =
+        (double(ost.SyncIst->Pts - opts.StartTime) / AV_TIME_BASE) / av_q2d(encoder->time_base);
     const bool variableRateFormat = loop.Files.Output(ost.FileIndex)->oformat->flags & AVFMT_VARIABLE_FPS;
     const TVideoSyncDecision decision =
         DecideVideoFrames(syncIpts, ost.SyncOpts, opts.VideoSyncMethod, variableRateFormat);
@@ -187,7 +224,8 @@ int OutputVideoFrame(TLoopContext& loop, TOutputStream& ost, TInputStream& ist, 
     for (int i = 0; i < frameCount && !loop.Task.StopRequested; ++i) {
         toEncode->interlaced_frame = picture->interlaced_frame;
         if (encoder->flags & (AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME))
-            toEncode->top_field_first = opts.TopFieldFirst == -1 ? picture->top_field_first : opts.TopFieldFirst;
+            toEncode->top_field_first =
+                opts.TopFieldFirst == -1 ? picture->top_field_first : opts.TopFieldFirst;
         toEncode->quality = opts.SameQuant ? loop.WorkOf(ist).Quality : encoder->global_quality;
         if (!opts.MeThreshold)
             toEncode->pict_type = AV_PICTURE_TYPE_NONE;

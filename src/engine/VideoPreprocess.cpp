@@ -54,9 +54,9 @@ bool WriteBitmapBack(TLoopContext& loop, AVFrame* picture)
         return true;
     }
     CopyBitmapRows(converter.Bitmap, converter.PictureData[0], converter.PictureLinesize[0], picture->height);
-    loop.FromRgbScaler = sws_getCachedContext(loop.FromRgbScaler, picture->width, picture->height, AV_PIX_FMT_BGR24,
-                                              picture->width, picture->height, AVPixelFormat(picture->format),
-                                              SWS_BICUBIC, nullptr, nullptr, nullptr);
+    loop.FromRgbScaler = sws_getCachedContext(
+        loop.FromRgbScaler, picture->width, picture->height, AV_PIX_FMT_BGR24, picture->width,
+        picture->height, AVPixelFormat(picture->format), SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!loop.FromRgbScaler)
         return false;
     sws_scale(loop.FromRgbScaler, converter.PictureData, converter.PictureLinesize, 0, picture->height,

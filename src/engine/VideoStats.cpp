@@ -24,7 +24,10 @@ QString VideoStatsLine(const TVideoStatsEntry& entry)
     return line;
 }
 
-TVideoStatsFile::~TVideoStatsFile() { Close(); }
+TVideoStatsFile::~TVideoStatsFile()
+{
+    Close();
+}
 
 void TVideoStatsFile::Append(const QString& fileName, const TVideoStatsEntry& entry)
 {

@@ -45,8 +45,8 @@ QString FilterFailure(const TOutputStream& ost, const AVBSFContext* filter, int 
 {
     const AVCodecContext* encoder = ost.EncodingNeeded ? ost.Encoder() : nullptr;
     const char* codecName = encoder && encoder->codec ? encoder->codec->name : "copy";
-    return ErrorText(QString::asprintf("%s failed for stream %d, codec %s", filter->filter->name, ost.Stream->index,
-                                       codecName),
+    return ErrorText(QString::asprintf("%s failed for stream %d, codec %s", filter->filter->name,
+                                       ost.Stream->index, codecName),
                      error);
 }
 

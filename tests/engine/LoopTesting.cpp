@@ -19,8 +19,10 @@ namespace {
 QByteArray RunFfmpeg(const QStringList& arguments)
 {
     QProcess process;
-    process.start(QStringLiteral("ffmpeg"), QStringList{"-hide_banner", "-loglevel", "error", "-nostdin"} + arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    process.start(QStringLiteral("ffmpeg"),
+                  QStringList{"-hide_banner", "-loglevel", "error", "-nostdin"} + arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
         throw std::runtime_error("ffmpeg failed: " + process.readAllStandardError().toStdString());
     return process.readAllStandardOutput();
 }
@@ -39,7 +41,8 @@ QString GeneratedSource(const QString& fileName, const QStringList& ffmpegArgume
         return path;
     QDir().mkpath(folder);
     // Made under a name of this process and renamed into place, so parallel test runs never see half a file.
-    const QString partial = folder + QString("/partial-%1-").arg(QCoreApplication::applicationPid()) + fileName;
+    const QString partial =
+        folder + QString("/partial-%1-").arg(QCoreApplication::applicationPid()) + fileName;
     QStringList arguments = ffmpegArguments;
     arguments.prepend("-y");
     arguments << partial;
@@ -52,32 +55,50 @@ QString GeneratedSource(const QString& fileName, const QStringList& ffmpegArgume
 
 QString LongClip()
 {
-    return GeneratedSource("long.mp4", {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=20", "-f",
-                                        "lavfi", "-i", "sine=frequency=500:sample_rate=44100:duration=20", "-c:v",
-                                        "libx264", "-preset", "ultrafast", "-g", "250", "-c:a", "aac", "-ac", "1",
-                                        "-map_metadata", "-1"});
+    return GeneratedSource("long.mp4", {"-f",
+                                        "lavfi",
+                                        "-i",
+                                        "testsrc2=size=160x120:rate=25:duration=20",
+                                        "-f",
+                                        "lavfi",
+                                        "-i",
+                                        "sine=frequency=500:sample_rate=44100:duration=20",
+                                        "-c:v",
+                                        "libx264",
+                                        "-preset",
+                                        "ultrafast",
+                                        "-g",
+                                        "250",
+                                        "-c:a",
+                                        "aac",
+                                        "-ac",
+                                        "1",
+                                        "-map_metadata",
+                                        "-1"});
 }
 
 QString LoudWav()
 {
-    return GeneratedSource("loud.wav", {"-f", "lavfi", "-i", "aevalsrc=0.75*sin(2*PI*440*t):s=44100:d=1", "-c:a",
-                                        "pcm_s16le", "-ac", "1"});
+    return GeneratedSource("loud.wav", {"-f", "lavfi", "-i", "aevalsrc=0.75*sin(2*PI*440*t):s=44100:d=1",
+                                        "-c:a", "pcm_s16le", "-ac", "1"});
 }
 
 QString LateAudioClip()
 {
     return GeneratedSource("late_audio.mp4",
-                           {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=4", "-f", "lavfi", "-i",
-                            "sine=frequency=500:sample_rate=44100:duration=2", "-filter_complex",
-                            "[1:a]adelay=2000:all=1[a]", "-map", "0:v", "-map", "[a]", "-c:v", "mpeg4", "-c:a", "aac"});
+                           {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=4", "-itsoffset",
+                            "2", "-f", "lavfi", "-i", "sine=frequency=500:sample_rate=44100:duration=2",
+                            "-c:v", "mpeg4", "-c:a", "aac", "-ac", "1"});
 }
 
 QString SizeChangeClip()
 {
-    const QString first = GeneratedSource("size_a.ts", {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=2",
-                                                        "-c:v", "mpeg2video", "-q:v", "3"});
-    const QString second = GeneratedSource("size_b.ts", {"-f", "lavfi", "-i", "testsrc2=size=176x144:rate=25:duration=2",
-                                                         "-c:v", "mpeg2video", "-q:v", "3", "-output_ts_offset", "2"});
+    const QString first =
+        GeneratedSource("size_a.ts", {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=2", "-c:v",
+                                      "mpeg2video", "-q:v", "3"});
+    const QString second =
+        GeneratedSource("size_b.ts", {"-f", "lavfi", "-i", "testsrc2=size=176x144:rate=25:duration=2", "-c:v",
+                                      "mpeg2video", "-q:v", "3", "-output_ts_offset", "2"});
     return GeneratedSource("size_change.ts", {"-i", "concat:" + first + "|" + second, "-c", "copy"});
 }
 
@@ -90,61 +111,101 @@ QString TConversionResult::LastReportLine() const
     return {};
 }
 
-TConversionResult RunConversion(const TConversion& conversion)
+TConversionRun::TConversionRun(const TConversion& conversion) : FConversion(conversion), FTask(new TFFmpeg)
 {
     if (!FFLoader().LoadSet(EngineLibraries))
         throw std::runtime_error(FFLoader().LastError().toStdString());
-    TConversionResult result;
-    TFFmpeg task;
-    DefaultLogger()->SetOnLog([&](const void* sender, quint32, TLogLevel, const QString& line) {
-        if (sender == &task)
-            result.LogLines << line;
-    });
+    TFFmpeg& task = *FTask;
     task.Reset();
     task.SetVerbose(conversion.Verbose);
-    auto fail = [&](const QString& message) {
-        result.Exception = true;
-        result.ExceptionMsg = message;
-        DefaultLogger()->SetOnLog({});
-        return result;
-    };
+    task.ProgressInterval = conversion.ProgressInterval;
     for (const TConversionInput& input : conversion.Inputs) {
         TInputOptions options = input.Options;
         task.ApplyInputOptions(options, input.FileName);
-        if (!task.OpenInputFile(input.FileName))
-            return fail(task.LastErrMsg());
+        if (!task.OpenInputFile(input.FileName)) {
+            Fail(task.LastErrMsg());
+            return;
+        }
     }
     TOutputOptions output = conversion.Output;
     THookCallback hook;
     if (conversion.Hook) {
         output.CustomHook = true;
-        hook = [&](TCustomFFmpeg*, QImage* bitmap, int frameNumber, qint64 pts, bool& update, bool& stopHook) {
-            conversion.Hook(*bitmap, frameNumber, pts, update, stopHook);
-        };
+        hook = [this](TCustomFFmpeg*, QImage* bitmap, int frameNumber, qint64 pts, bool& update,
+                      bool& stopHook) { FConversion.Hook(*bitmap, frameNumber, pts, update, stopHook); };
     }
     const bool join = task.ApplyOutputOptions(output, conversion.OutputFile, hook);
-    if (task.OpenOutputFile(conversion.OutputFile, join) < 0)
-        return fail(task.LastErrMsg());
+    if (task.OpenOutputFile(conversion.OutputFile, join) < 0) {
+        Fail(task.LastErrMsg());
+        return;
+    }
     task.AddRecordStreams(output);
     if (conversion.WithProgress)
-        task.ProgressCallback = [&](TCustomFFmpeg*, int fileIndex, qint64 total, qint64 current, qint64 size, float,
-                                float, int, int frameNumber) {
-        result.Progress.push_back({fileIndex, total, current, size, frameNumber});
-    };
-    try {
-        task.Transcode();
-    } catch (const std::exception& error) {
-        result.Exception = true;
-        result.ExceptionMsg = QString::fromUtf8(error.what());
+        task.ProgressCallback = [this](TCustomFFmpeg*, int fileIndex, qint64 total, qint64 current,
+                                       qint64 size, float, float, int, int frameNumber) {
+            FResult.Progress.push_back({fileIndex, total, current, size, frameNumber});
+        };
+    FPrepared = true;
+}
+
+TConversionRun::~TConversionRun() = default;
+
+void TConversionRun::Fail(const QString& message)
+{
+    FResult.Exception = true;
+    FResult.ExceptionMsg = message;
+}
+
+const void* TConversionRun::LogSender() const
+{
+    return FTask.get();
+}
+
+void TConversionRun::AddLogLine(const QString& line)
+{
+    FResult.LogLines << line;
+}
+
+TConversionResult TConversionRun::Run()
+{
+    TFFmpeg& task = *FTask;
+    if (FPrepared) {
+        try {
+            task.Transcode();
+        } catch (const std::exception& error) {
+            Fail(QString::fromUtf8(error.what()));
+        }
     }
+    // What the worker body does after the conversion.
     task.CloseOpenedEncoders();
     task.CloseOpenedDecoders();
     task.CloseFiles();
-    result.Finished = task.Finished;
-    result.DupCount = task.Counters.DupCount;
-    result.DropCount = task.Counters.DropCount;
-    DefaultLogger()->SetOnLog({});
-    return result;
+    FResult.Finished = task.Finished;
+    FResult.DupCount = task.Counters.DupCount;
+    FResult.DropCount = task.Counters.DropCount;
+    return FResult;
+}
+
+TConversionResult RunConversion(const TConversion& conversion)
+{
+    std::unique_ptr<TConversionRun> run;
+    QStringList lines;
+    const void* sender = nullptr;
+    DefaultLogger()->SetOnLog([&](const void* from, quint32, TLogLevel, const QString& line) {
+        if (from && from == sender)
+            lines << line;
+    });
+    try {
+        run = std::make_unique<TConversionRun>(conversion);
+        sender = run->LogSender();
+        TConversionResult result = run->Run();
+        DefaultLogger()->SetOnLog({});
+        result.LogLines = lines + result.LogLines;
+        return result;
+    } catch (...) {
+        DefaultLogger()->SetOnLog({});
+        throw;
+    }
 }
 
 QJsonObject StreamFacts(const QString& path, const QString& type)
@@ -155,7 +216,10 @@ QJsonObject StreamFacts(const QString& path, const QString& type)
     return {};
 }
 
-double DurationOf(const QJsonObject& stream) { return stream.value("duration").toString().toDouble(); }
+double DurationOf(const QJsonObject& stream)
+{
+    return stream.value("duration").toString().toDouble();
+}
 
 QByteArray FirstFrameGray(const QString& path, int width, int height, const QString& extraFilter)
 {

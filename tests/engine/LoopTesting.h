@@ -7,13 +7,15 @@
 #include "engine/OptionRecords.h"
 #include "media/LogLevel.h"
 
+#include <QImage>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <vector>
 
-class TCustomFFmpeg;
+class TFFmpeg;
 
 // A source made with the ffmpeg program from its arguments (everything
 // between "ffmpeg -y" and the output name), cached by name and arguments in
@@ -21,10 +23,10 @@ class TCustomFFmpeg;
 QString GeneratedSource(const QString& fileName, const QStringList& ffmpegArguments);
 
 // Sources used by several tests.
-QString LongClip();        // 20 s, 160x120, 25 fps H.264 (key frame every 10 s) + AAC 44.1 kHz mono
-QString LoudWav();         // 1 s of a sine at 3/4 of full scale, 16-bit 44.1 kHz mono
-QString LateAudioClip();   // 4 s of video, its audio starting at 2 s
-QString SizeChangeClip();  // MPEG-TS: 2 s at 320x240 followed by 2 s at 176x144
+QString LongClip();       // 20 s, 160x120, 25 fps H.264 (key frame every 10 s) + AAC 44.1 kHz mono
+QString LoudWav();        // 1 s of a sine at 3/4 of full scale, 16-bit 44.1 kHz mono
+QString LateAudioClip();  // 4 s of video, its audio starting at 2 s
+QString SizeChangeClip(); // MPEG-TS: 2 s at 320x240 followed by 2 s at 176x144
 
 struct TProgressRecord
 {
@@ -49,23 +51,45 @@ struct TConversionResult
     QString ExceptionMsg;
     int DupCount = 0, DropCount = 0;
     std::vector<TProgressRecord> Progress;
-    QStringList LogLines; // the task's own log lines
+    QStringList LogLines;           // the task's own log lines
     QString LastReportLine() const; // the final report line ("... L...size=...")
 };
 
-using THookHandler = std::function<void(QImage& bitmap, int frameNumber, qint64 pts, bool& update, bool& stopHook)>;
+using THookHandler =
+    std::function<void(QImage& bitmap, int frameNumber, qint64 pts, bool& update, bool& stopHook)>;
 
 struct TConversion
 {
     std::vector<TConversionInput> Inputs;
     QString OutputFile;
     TOutputOptions Output;
-    THookHandler Hook; // installed when set
-    bool WithProgress = true; // without a progress callback the reports go to the log
+    THookHandler Hook;                // installed when set
+    bool WithProgress = true;         // without a progress callback the reports go to the log
+    qint64 ProgressInterval = 500000; // microseconds
     int Verbose = 1;
 };
 
-// Runs the conversion to its end on the calling thread.
+// One conversion by one task: prepared (inputs and output opened) on
+// construction, converted by Run on whatever thread calls it.
+class TConversionRun
+{
+public:
+    explicit TConversionRun(const TConversion& conversion);
+    ~TConversionRun();
+    TConversionResult Run();
+    const void* LogSender() const; // the task, as the logger names it
+    void AddLogLine(const QString& line);
+
+private:
+    void Fail(const QString& message);
+
+    TConversion FConversion;
+    std::unique_ptr<TFFmpeg> FTask;
+    TConversionResult FResult;
+    bool FPrepared = false;
+};
+
+// Runs the conversion to its end on the calling thread, with the task's log lines.
 TConversionResult RunConversion(const TConversion& conversion);
 
 // ffprobe's "streams" entry of the first stream of that type ("video", "audio").

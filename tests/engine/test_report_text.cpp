@@ -52,7 +52,8 @@ TEST(ReportText, PeriodicLineWithFiguresForTheProgressEvent)
     request.Streams = {Video(50, 3.3, 2.04), Audio(2.0)};
     const TReportResult r = BuildReport(request, histogram);
     ASSERT_TRUE(r.Made);
-    EXPECT_EQ(r.Line.toStdString(), "frame=   50 fps= 25 q=3.3 size=     200kB time=2.00 bitrate= 819.2kbits/s");
+    EXPECT_EQ(r.Line.toStdString(),
+              "frame=   50 fps= 25 q=3.3 size=     200kB time=2.00 bitrate= 819.2kbits/s");
     EXPECT_TRUE(r.CallProgress);
     EXPECT_FALSE(r.LogLine); // the event carries it
     EXPECT_EQ(r.CurrentDuration, 2000000);
@@ -182,13 +183,15 @@ TEST(ReportText, PsnrOfTheLastFrameAndOfTheWholeRun)
     const double scale = 16 * 16 * 255.0 * 255.0; // one frame, luma
     // Errors that give PSNR 30 dB on each plane.
     video.LastErrors = {uint64_t(scale / 1000), uint64_t(scale / 4 / 1000), uint64_t(scale / 4 / 1000)};
-    video.TotalErrors = {uint64_t(2 * scale / 100), uint64_t(2 * scale / 4 / 100), uint64_t(2 * scale / 4 / 100)};
+    video.TotalErrors = {uint64_t(2 * scale / 100), uint64_t(2 * scale / 4 / 100),
+                         uint64_t(2 * scale / 4 / 100)};
     TReportRequest request;
     request.HasProgressCallback = true;
     request.Streams = {video};
     EXPECT_NE(BuildReport(request, histogram).Line.indexOf("PSNR=Y:30.00 U:30.00 V:30.00 *:30.00 size="), -1);
     request.IsLast = true;
-    EXPECT_NE(BuildReport(request, histogram).Line.indexOf("LPSNR=Y:20.00 U:20.00 V:20.00 *:20.00 size="), -1);
+    EXPECT_NE(BuildReport(request, histogram).Line.indexOf("LPSNR=Y:20.00 U:20.00 V:20.00 *:20.00 size="),
+              -1);
 }
 
 TEST(ReportText, SummaryLineGivesTheOverheadOfTheContainer)

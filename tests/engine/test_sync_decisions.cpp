@@ -38,31 +38,30 @@ TEST_P(VideoSyncTable, DecidesFrameCountAndRetiming)
     EXPECT_EQ(d.SyncOpts, c.ExpectedSyncOpts) << c.Name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, VideoSyncTable,
-    ::testing::Values(
-        // method 0: always once, the counter follows the input
-        TVideoSyncCase{"passthrough far behind", 3.0, 10, 0, false, 1, 3},
-        TVideoSyncCase{"passthrough far ahead", 17.6, 10, 0, false, 1, 18},
-        // constant frame rate
-        TVideoSyncCase{"cfr on time", 10.3, 10, 1, false, 1, 10},
-        TVideoSyncCase{"cfr input behind: drop", 8.8, 10, 1, false, 0, 10},
-        TVideoSyncCase{"cfr just inside the drop limit", 8.95, 10, 1, false, 1, 10},
-        TVideoSyncCase{"cfr input ahead: one dup", 11.5, 10, 1, false, 2, 10},
-        TVideoSyncCase{"cfr input far ahead: three frames", 13.2, 10, 1, false, 3, 10},
-        TVideoSyncCase{"automatic in a cfr container", 11.5, 10, -1, false, 2, 10},
-        // variable frame rate: never duplicates, re-times instead
-        TVideoSyncCase{"vfr slightly behind: drop", 9.3, 10, 2, false, 0, 10},
-        TVideoSyncCase{"vfr ahead: retimed", 11.5, 10, 2, false, 1, 12},
-        TVideoSyncCase{"automatic in a vfr container", 12.4, 10, -1, true, 1, 12},
-        TVideoSyncCase{"vfr far behind: drop", 8.0, 10, -1, true, 0, 10}),
-    [](const auto& info) {
-        std::string name = info.param.Name;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Cases, VideoSyncTable,
+                         ::testing::Values(
+                             // method 0: always once, the counter follows the input
+                             TVideoSyncCase{"passthrough far behind", 3.0, 10, 0, false, 1, 3},
+                             TVideoSyncCase{"passthrough far ahead", 17.6, 10, 0, false, 1, 18},
+                             // constant frame rate
+                             TVideoSyncCase{"cfr on time", 10.3, 10, 1, false, 1, 10},
+                             TVideoSyncCase{"cfr input behind: drop", 8.8, 10, 1, false, 0, 10},
+                             TVideoSyncCase{"cfr just inside the drop limit", 8.95, 10, 1, false, 1, 10},
+                             TVideoSyncCase{"cfr input ahead: one dup", 11.5, 10, 1, false, 2, 10},
+                             TVideoSyncCase{"cfr input far ahead: three frames", 13.2, 10, 1, false, 3, 10},
+                             TVideoSyncCase{"automatic in a cfr container", 11.5, 10, -1, false, 2, 10},
+                             // variable frame rate: never duplicates, re-times instead
+                             TVideoSyncCase{"vfr slightly behind: drop", 9.3, 10, 2, false, 0, 10},
+                             TVideoSyncCase{"vfr ahead: retimed", 11.5, 10, 2, false, 1, 12},
+                             TVideoSyncCase{"automatic in a vfr container", 12.4, 10, -1, true, 1, 12},
+                             TVideoSyncCase{"vfr far behind: drop", 8.0, 10, -1, true, 0, 10}),
+                         [](const auto& info) {
+                             std::string name = info.param.Name;
+                             for (char& ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return name;
+                         });
 
 struct TRateRun
 {
@@ -106,7 +105,8 @@ TEST(VideoSync, NtscToTwentyFiveDropsTheSurplus)
 
 TEST(VideoSync, PassthroughNeverDropsOrDuplicates)
 {
-    for (const auto& [in, out] : std::vector<std::pair<double, double>>{{25, 30000.0 / 1001}, {30000.0 / 1001, 25}}) {
+    for (const auto& [in, out] :
+         std::vector<std::pair<double, double>>{{25, 30000.0 / 1001}, {30000.0 / 1001, 25}}) {
         const TRateRun run = RunRateConversion(in, out, 300, 0);
         EXPECT_EQ(run.Dups, 0);
         EXPECT_EQ(run.Drops, 0);

@@ -5,6 +5,8 @@
 
 #include "LoopTesting.h"
 
+#include "media/FFLogger.h"
+#include "media/MainThread.h"
 #include "support/FfprobeFacts.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestMedia.h"
@@ -15,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -31,11 +35,15 @@ TConversion ConversionOf(const QString& source, const QString& output)
 
 void ExpectSucceeded(const TConversionResult& result)
 {
-    EXPECT_FALSE(result.Exception) << result.ExceptionMsg.toStdString() << "\n" << result.LogLines.join("\n").toStdString();
+    EXPECT_FALSE(result.Exception) << result.ExceptionMsg.toStdString() << "\n"
+                                   << result.LogLines.join("\n").toStdString();
     EXPECT_TRUE(result.Finished);
 }
 
-int FrameCount(const QJsonObject& stream) { return stream.value("nb_frames").toString().toInt(); }
+int FrameCount(const QJsonObject& stream)
+{
+    return stream.value("nb_frames").toString().toInt();
+}
 
 class TranscodeLoop : public ::testing::Test
 {
@@ -54,7 +62,12 @@ TEST_F(TranscodeLoop, VideoAndAudioToMp4WithMpeg4AndAac)
     const TConversionResult result = RunConversion(c);
     ExpectSucceeded(result);
 
-    EXPECT_TRUE(FfprobeFacts(c.OutputFile).value("format").toObject().value("format_name").toString().contains("mp4"));
+    EXPECT_TRUE(FfprobeFacts(c.OutputFile)
+                    .value("format")
+                    .toObject()
+                    .value("format_name")
+                    .toString()
+                    .contains("mp4"));
     const QJsonObject video = StreamFacts(c.OutputFile, "video");
     EXPECT_EQ(video.value("codec_name").toString(), "mpeg4");
     EXPECT_EQ(video.value("width").toInt(), 320);
@@ -68,12 +81,14 @@ TEST_F(TranscodeLoop, VideoAndAudioToMp4WithMpeg4AndAac)
     EXPECT_NEAR(DurationOf(audio), 2.0, OneFrameAt25);
 
     // Without a progress event the final report and the summary go to the log.
-    EXPECT_TRUE(QRegularExpression("^frame=   50 fps= *\\d+ q=[0-9.]+ Lsize= +\\d+kB time=2\\.00 bitrate= *[0-9.]+kbits/s$")
+    EXPECT_TRUE(QRegularExpression(
+                    "^frame=   50 fps= *\\d+ q=[0-9.]+ Lsize= +\\d+kB time=2\\.00 bitrate= *[0-9.]+kbits/s$")
                     .match(result.LastReportLine())
                     .hasMatch())
         << result.LastReportLine().toStdString();
-    EXPECT_TRUE(std::any_of(result.LogLines.begin(), result.LogLines.end(),
-                            [](const QString& line) { return line.startsWith("video:") && line.contains("muxing overhead"); }));
+    EXPECT_TRUE(std::any_of(result.LogLines.begin(), result.LogLines.end(), [](const QString& line) {
+        return line.startsWith("video:") && line.contains("muxing overhead");
+    }));
 }
 
 TEST_F(TranscodeLoop, IpodContainerWithX264AndTheIpodPreset)
@@ -139,19 +154,18 @@ TEST_P(AudioOnlyOutput, HasTheCodecRateChannelsAndLength)
     EXPECT_NEAR(result.Progress.back().CurrentDuration, 2000000, p.Tolerance * 1000000);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, AudioOnlyOutput,
-    ::testing::Values(
-        // down-mixed and resampled
-        TAudioOnlyCase{"wav_from_mp3", TTestMedia::AudioMp3, "out.wav", "pcm_s16le", false, 22050, 1, "pcm_s16le",
-                       0.03},
-        // up-mixed and resampled; an MP3 file keeps its encoder's delay (the
-        // ffmpeg program's output of this job also lasts 2.038 s)
-        TAudioOnlyCase{"mp3_from_wav", TTestMedia::AudioWav, "out.mp3", "libmp3lame", false, 44100, 2, "mp3",
-                       2 * 1152.0 / 44100},
-        TAudioOnlyCase{"m4a_from_video", TTestMedia::VideoAudioMp4, "out.m4a", "aac", true, 44100, 2, "aac",
-                       1024.0 / 44100}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Formats, AudioOnlyOutput,
+                         ::testing::Values(
+                             // down-mixed and resampled
+                             TAudioOnlyCase{"wav_from_mp3", TTestMedia::AudioMp3, "out.wav", "pcm_s16le",
+                                            false, 22050, 1, "pcm_s16le", 0.03},
+                             // up-mixed and resampled; an MP3 file keeps its encoder's delay (the
+                             // ffmpeg program's output of this job also lasts 2.038 s)
+                             TAudioOnlyCase{"mp3_from_wav", TTestMedia::AudioWav, "out.mp3", "libmp3lame",
+                                            false, 44100, 2, "mp3", 2 * 1152.0 / 44100},
+                             TAudioOnlyCase{"m4a_from_video", TTestMedia::VideoAudioMp4, "out.m4a", "aac",
+                                            true, 44100, 2, "aac", 1024.0 / 44100}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(TranscodeLoop, LetterboxThroughAPadFilter)
 {
@@ -167,7 +181,8 @@ TEST_F(TranscodeLoop, LetterboxThroughAPadFilter)
     EXPECT_NEAR(DurationOf(video), 2.0, 1001.0 / 30000);
     const QByteArray picture = FirstFrameGray(c.OutputFile, 320, 240);
     const QByteArray topBar = picture.left(320 * 28), bottomBar = picture.right(320 * 28);
-    EXPECT_LT(*std::max_element(topBar.begin(), topBar.end(), [](char a, char b) { return uint8_t(a) < uint8_t(b); }),
+    EXPECT_LT(*std::max_element(topBar.begin(), topBar.end(),
+                                [](char a, char b) { return uint8_t(a) < uint8_t(b); }),
               24);
     EXPECT_LT(*std::max_element(bottomBar.begin(), bottomBar.end(),
                                 [](char a, char b) { return uint8_t(a) < uint8_t(b); }),
@@ -195,8 +210,9 @@ TEST_F(TranscodeLoop, CropThroughTheCropFields)
     const QByteArray expected =
         FirstFrameGray(TestMediaPath(TTestMedia::VideoAudioMp4), 272, 180, "crop=272:180:16:40");
     EXPECT_LT(MeanDifference(FirstFrameGray(c.OutputFile, 272, 180), expected), 6.0);
-    EXPECT_GT(MeanDifference(FirstFrameGray(c.OutputFile, 272, 180),
-                             FirstFrameGray(TestMediaPath(TTestMedia::VideoAudioMp4), 272, 180, "crop=272:180:0:0")),
+    EXPECT_GT(MeanDifference(
+                  FirstFrameGray(c.OutputFile, 272, 180),
+                  FirstFrameGray(TestMediaPath(TTestMedia::VideoAudioMp4), 272, 180, "crop=272:180:0:0")),
               10.0);
 }
 
@@ -228,7 +244,8 @@ TEST_F(TranscodeLoop, TwoInputsJoined)
 {
     TConversion c;
     c.Inputs.push_back({TestMediaPath(TTestMedia::VideoAudioMp4), TInputOptions{}});
-    c.Inputs.push_back({TestMediaPath(TTestMedia::Clip2997Fps), TInputOptions{}}); // 320x180, 29.97 fps, 44.1 kHz
+    c.Inputs.push_back(
+        {TestMediaPath(TTestMedia::Clip2997Fps), TInputOptions{}}); // 320x180, 29.97 fps, 44.1 kHz
     c.OutputFile = Folder.FilePath("joined.mp4");
     c.Output.VideoCodec = "mpeg4";
     c.Output.AudioCodec = "aac";
@@ -260,7 +277,8 @@ TEST_F(TranscodeLoop, TwoInputsJoined)
             order.push_back(p.FileIndex);
     EXPECT_TRUE(std::is_sorted(order.begin(), order.end() - 1)) << "inputs out of order";
     // The second half is the second input's picture, scaled.
-    const QByteArray second = FirstFrameGray(TestMediaPath(TTestMedia::Clip2997Fps), 320, 240, "scale=320:240");
+    const QByteArray second =
+        FirstFrameGray(TestMediaPath(TTestMedia::Clip2997Fps), 320, 240, "scale=320:240");
     EXPECT_LT(MeanDifference(FirstFrameGray(c.OutputFile, 320, 240, "trim=start=2.01"), second), 12.0);
 }
 
@@ -330,12 +348,206 @@ TEST_P(FrameRateConversion, DuplicatesOrDropsAndReportsIt)
         EXPECT_FALSE(line.contains("dup=")) << line.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rates, FrameRateConversion,
-    ::testing::Values(TRateCase{"pal_to_ntsc_duplicates", TTestMedia::Clip25Fps, "30000/1001", -1, 60, true, false},
-                      TRateCase{"ntsc_to_pal_drops", TTestMedia::Clip2997Fps, "25/1", -1, 50, false, true},
-                      // every picture once, re-timed: 50 pictures at 29.97 fps
-                      TRateCase{"passthrough_neither", TTestMedia::Clip25Fps, "30000/1001", 0, 50, false, false}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rates, FrameRateConversion,
+                         ::testing::Values(TRateCase{"pal_to_ntsc_duplicates", TTestMedia::Clip25Fps,
+                                                     "30000/1001", -1, 60, true, false},
+                                           TRateCase{"ntsc_to_pal_drops", TTestMedia::Clip2997Fps, "25/1", -1,
+                                                     50, false, true},
+                                           // every picture once, re-timed: 50 pictures at 29.97 fps
+                                           TRateCase{"passthrough_neither", TTestMedia::Clip25Fps,
+                                                     "30000/1001", 0, 50, false, false}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+} // namespace
+
+namespace {
+
+TEST_F(TranscodeLoop, InputChangingItsPictureSizeIsScaledToTheOutputSize)
+{
+    TConversion c = ConversionOf(SizeChangeClip(), Folder.FilePath("sizes.mp4"));
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.VideoBitrate = 2000000;
+    const TConversionResult result = RunConversion(c);
+    ExpectSucceeded(result);
+
+    const QJsonObject video = StreamFacts(c.OutputFile, "video");
+    EXPECT_EQ(video.value("width").toInt(), 320);
+    EXPECT_EQ(video.value("height").toInt(), 240);
+    EXPECT_NEAR(FrameCount(video), 100, 1);
+    EXPECT_TRUE(result.LogLines.contains("Input Stream #0.0 frame size changed to 176x144, yuv420p"))
+        << result.LogLines.join("\n").toStdString();
+    const QByteArray later = FirstFrameGray(SizeChangeClip(), 320, 240, "trim=start=3,scale=320:240");
+    EXPECT_LT(MeanDifference(FirstFrameGray(c.OutputFile, 320, 240, "trim=start=3"), later), 10.0);
+}
+
+struct THookCase
+{
+    const char* Name;
+    bool Update;
+};
+
+class CustomHook : public TranscodeLoop, public ::testing::WithParamInterface<THookCase>
+{
+};
+
+TEST_P(CustomHook, WhatTheHandlerDrawsReachesTheOutputOnlyWithUpdate)
+{
+    TConversion c = ConversionOf(TestMediaPath(TTestMedia::VideoAudioMp4), Folder.FilePath("hook.mp4"));
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.VideoBitrate = 3000000;
+    std::vector<int> frameNumbers;
+    std::vector<qint64> times;
+    const bool update = GetParam().Update;
+    c.Hook = [&](QImage& bitmap, int frameNumber, qint64 pts, bool& keep, bool&) {
+        EXPECT_EQ(bitmap.format(), QImage::Format_BGR888);
+        EXPECT_EQ(bitmap.size(), QSize(320, 240));
+        frameNumbers.push_back(frameNumber);
+        times.push_back(pts);
+        for (int y = 0; y < 64; ++y)
+            memset(bitmap.scanLine(y), 255, 64 * 3); // a white square top left
+        keep = update;
+    };
+    ExpectSucceeded(RunConversion(c));
+
+    ASSERT_EQ(frameNumbers.size(), 50u);
+    for (size_t i = 0; i < frameNumbers.size(); ++i)
+        EXPECT_EQ(frameNumbers[i], int(i) + 1);
+    EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
+    EXPECT_NEAR(times.back(), 1960000, 1000);
+
+    const QByteArray output = FirstFrameGray(c.OutputFile, 320, 240);
+    const QByteArray source = FirstFrameGray(TestMediaPath(TTestMedia::VideoAudioMp4), 320, 240);
+    int whiteInSquare = 0;
+    for (int y = 4; y < 60; ++y)
+        for (int x = 4; x < 60; ++x)
+            whiteInSquare += uint8_t(output[y * 320 + x]) > 230;
+    if (update)
+        EXPECT_GT(whiteInSquare, 56 * 56 * 9 / 10);
+    else
+        EXPECT_LT(whiteInSquare, 56 * 56 / 2);
+    // Outside the square the picture is the source's either way.
+    EXPECT_LT(MeanDifference(output.mid(320 * 80), source.mid(320 * 80)), 6.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Update, CustomHook,
+                         ::testing::Values(THookCase{"written_back", true},
+                                           THookCase{"left_as_decoded", false}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(TranscodeLoop, FailureAfterTheHeaderStillWritesTheTrailer)
+{
+    // Every packet gets the same time stamp: the container refuses the second one.
+    TConversion c = ConversionOf(TestMediaPath(TTestMedia::VideoAudioMp4), Folder.FilePath("failed.mp4"));
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.DisableAudio = true;
+    c.Output.ExtOptions = "vbsf=setts=ts=1";
+    const TConversionResult result = RunConversion(c);
+
+    EXPECT_TRUE(result.Exception);
+    EXPECT_FALSE(result.Finished);
+    EXPECT_TRUE(result.ExceptionMsg.startsWith("av_interleaved_write_frame(): "))
+        << result.ExceptionMsg.toStdString();
+    EXPECT_TRUE(
+        result.ExceptionMsg.endsWith("\nThe part converted before the failure was kept: " + c.OutputFile))
+        << result.ExceptionMsg.toStdString();
+    // What was written before the failure is a readable file.
+    const QJsonObject video = StreamFacts(c.OutputFile, "video");
+    EXPECT_EQ(video.value("codec_name").toString(), "mpeg4");
+    EXPECT_GE(FrameCount(video), 1);
+}
+
+TEST_F(TranscodeLoop, FileSizeLimitEndsTheLoopJustPastIt)
+{
+    TConversion c = ConversionOf(LongClip(), Folder.FilePath("limited.mp4"));
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.VideoBitrate = 1000000;
+    c.Output.ExtOptions = "fs=200000";
+    ExpectSucceeded(RunConversion(c));
+
+    const qint64 size = QFileInfo(c.OutputFile).size();
+    EXPECT_GT(size, 200000);
+    EXPECT_LT(size, 200000 + 80000); // the packets in flight and the trailer
+    EXPECT_LT(DurationOf(StreamFacts(c.OutputFile, "video")), 5.0);
+}
+
+TEST_F(TranscodeLoop, LateAudioIsPrecededBySilenceWithAudioSync)
+{
+    TConversion c = ConversionOf(LateAudioClip(), Folder.FilePath("late.mp4"));
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.AudioCodec = "aac";
+    c.Output.AudioSync = 1;
+    c.Verbose = 3;
+    const TConversionResult result = RunConversion(c);
+    ExpectSucceeded(result);
+
+    // Once, as many samples as the audio starts late (at the output rate).
+    const QStringList notes =
+        result.LogLines.filter(QRegularExpression("^adding \\d+ audio samples of silence$"));
+    ASSERT_EQ(notes.size(), 1) << result.LogLines.join("\n").toStdString();
+    const double lateBy = StreamFacts(LateAudioClip(), "audio").value("start_time").toString().toDouble();
+    EXPECT_NEAR(notes[0].section(' ', 1, 1).toInt(), lateBy * 44100, 2);
+    const QJsonObject audio = StreamFacts(c.OutputFile, "audio");
+    EXPECT_NEAR(audio.value("start_time").toString().toDouble(), 0.0, OneFrameAt25);
+    EXPECT_NEAR(DurationOf(audio), 4.0, OneFrameAt25);
+    // The first two seconds are silent, the tone follows.
+    const std::vector<int16_t> samples = AudioSamplesS16(c.OutputFile);
+    ASSERT_GT(samples.size(), size_t(3 * 44100));
+    const auto loudest = [&](size_t from, size_t to) {
+        int peak = 0;
+        for (size_t i = from; i < to; ++i)
+            peak = std::max(peak, std::abs(int(samples[i])));
+        return peak;
+    };
+    EXPECT_LT(loudest(2000, size_t(1.9 * 44100)), 100);
+    EXPECT_GT(loudest(size_t(2.2 * 44100), size_t(3 * 44100)), 2000);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TranscodeLoop, TwoTasksAtOnceKeepTheirOwnQuantiserHistogram)
+{
+    std::vector<std::unique_ptr<TConversionRun>> runs;
+    for (int i = 0; i < 2; ++i) {
+        TConversion c = ConversionOf(TestMediaPath(TTestMedia::VideoAudioMp4),
+                                     Folder.FilePath(QString("task%1.mp4").arg(i)));
+        c.Output.VideoCodec = "mpeg4";
+        c.Output.AudioCodec = "aac";
+        c.Output.ExtOptions = "qphist=1";
+        c.WithProgress = false;
+        c.ProgressInterval = 3600 * qint64(1000000); // only the final report
+        runs.push_back(std::make_unique<TConversionRun>(c));
+    }
+    DefaultLogger()->SetOnLog([&](const void* sender, quint32, TLogLevel, const QString& line) {
+        for (auto& run : runs)
+            if (sender == run->LogSender())
+                run->AddLogLine(line);
+    });
+    std::vector<TConversionResult> results(2);
+    std::atomic<int> done{0};
+    std::vector<std::thread> workers;
+    for (int i = 0; i < 2; ++i)
+        workers.emplace_back([&, i] {
+            results[i] = runs[i]->Run();
+            ++done;
+        });
+    // The workers log through the main thread: keep it answering while waiting.
+    WaitWhilePumping([&] { return done == 2; });
+    for (std::thread& worker : workers)
+        worker.join();
+    DefaultLogger()->SetOnLog({});
+
+    for (int i = 0; i < 2; ++i) {
+        ExpectSucceeded(results[i]);
+        EXPECT_EQ(FrameCount(StreamFacts(Folder.FilePath(QString("task%1.mp4").arg(i)), "video")), 50);
+        const QRegularExpressionMatch histogram =
+            QRegularExpression(" L([0-9A-F]{32})size=").match(results[i].LastReportLine());
+        ASSERT_TRUE(histogram.hasMatch()) << results[i].LastReportLine().toStdString();
+        // One report of this task alone: a single quantiser counted once.
+        EXPECT_EQ(histogram.captured(1).count('1'), 1) << histogram.captured(1).toStdString();
+        EXPECT_EQ(histogram.captured(1).count('0'), 31) << histogram.captured(1).toStdString();
+    }
+}
 
 } // namespace
