@@ -50,9 +50,7 @@ struct TMetadataMap
 
 using TQuantMatrix = std::array<quint16, 64>;
 
-// An encoder option the generic option store has no place for (the private
-// options of the H.264 encoder that presets translate to). Handed to the
-// encoder when it is opened; encoders that do not know it leave it unused.
+// An encoder or muxer option the generic option store has no place for.
 struct TPrivateCodecOption
 {
     QString Name;
@@ -173,10 +171,14 @@ struct TOptionValues
 
     bool InputSync = false; // "isync"
 
-    // Private encoder options from translated presets (whole task, like the
-    // generic options): handed to every video or audio encoder opened later.
+    // Generic options of the older library generation that are private
+    // options of encoders or muxers now (translated presets, target presets):
+    // whole task, like the generic options. Handed as the options of every
+    // video or audio encoder opened later, and of every muxer when its header
+    // is written; those that do not know one leave it unused.
     std::vector<TPrivateCodecOption> VideoPrivateOptions;
     std::vector<TPrivateCodecOption> AudioPrivateOptions;
+    std::vector<TPrivateCodecOption> MuxerPrivateOptions;
 };
 
 // The option state of a task: the plain values and the generic option store.

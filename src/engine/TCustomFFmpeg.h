@@ -121,8 +121,9 @@ public:
     // Applies an input record before its input is opened (stores its copy
     // first when this task keeps copies).
     void ApplyInputOptions(TInputOptions& options, const QString& fileName);
-    // Applies an output record before its output is opened; returns the join flag.
-    bool ApplyOutputOptions(TOutputOptions& options, const QString& fileName);
+    // Applies an output record before its output is opened; returns the join
+    // flag. With the record's CustomHook, hook becomes the task's HookCallback.
+    bool ApplyOutputOptions(TOutputOptions& options, const QString& fileName, const THookCallback& hook);
     // The additional streams of an output record, after its output opened.
     void AddRecordStreams(const TOutputOptions& options);
     // The lines of an ExtOptions text as plain options.
@@ -273,6 +274,7 @@ private:
     void SetTargetOption(const QString& value);
     void SetVstatsDefault();
     void ApplyPresetText(const QString& presetName, const QString& text);
+    void ApplyLegacyX264Defaults();
 
     TOptionState FOpts;
     QString FLastErrMsg;
