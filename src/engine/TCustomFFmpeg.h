@@ -72,6 +72,8 @@ public:
     void SetVerbose(int level);
     // Under the process-wide PreviewLock; clearing bit 0 frees the previewer.
     void SetPreviewFlags(quint8 flags);
+    // Sets or clears one bit of the flags the same way.
+    void SetPreviewFlag(quint8 bit, bool on);
     quint8 PreviewFlags() const;
 
     // ---- the option dispatcher (OptionDispatch.cpp)
@@ -275,6 +277,8 @@ private:
     void SetVstatsDefault();
     void ApplyPresetText(const QString& presetName, const QString& text);
     void ApplyLegacyX264Defaults();
+
+    void UpdatePreviewFlags(const std::function<quint8(quint8)>& change);
 
     TOptionState FOpts;
     QString FLastErrMsg;

@@ -45,9 +45,22 @@ void TCustomFFmpeg::SetVerbose(int level)
 
 void TCustomFFmpeg::SetPreviewFlags(quint8 flags)
 {
+    UpdatePreviewFlags([flags](quint8) { return flags; });
+}
+
+void TCustomFFmpeg::SetPreviewFlag(quint8 bit, bool on)
+{
+    UpdatePreviewFlags([bit, on](quint8 flags) {
+        return on ? static_cast<quint8>(flags | bit) : static_cast<quint8>(flags & ~bit);
+    });
+}
+
+void TCustomFFmpeg::UpdatePreviewFlags(const std::function<quint8(quint8)>& change)
+{
     std::shared_ptr<IPreviewWindow> closing;
     {
         std::lock_guard<std::recursive_mutex> guard(PreviewLock());
+        const quint8 flags = change(FPreviewFlags);
         if ((FPreviewFlags & 1) && !(flags & 1))
             closing = std::move(Previewer);
         FPreviewFlags = flags;
