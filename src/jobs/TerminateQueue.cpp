@@ -133,6 +133,14 @@ void TTerminateQueue::BeginRun(int taskCount)
     FState->RunOpen = true;
 }
 
+void TTerminateQueue::AbandonRun()
+{
+    std::lock_guard lock(FState->Mutex);
+    FState->ExpectedTasks = 0;
+    FState->DeliveredTasks = 0;
+    FState->RunOpen = false;
+}
+
 bool TTerminateQueue::RunOpen() const
 {
     std::lock_guard lock(FState->Mutex);

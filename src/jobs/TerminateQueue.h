@@ -41,6 +41,8 @@ public:
     void BeginRun(int taskCount);
     // True from BeginRun until the end-of-run notice has been handled.
     bool RunOpen() const;
+    // The run never started after all: no notices are awaited for it.
+    void AbandonRun();
 
     // Any thread.
     void Post(const TTerminateNotice& notice);
