@@ -85,8 +85,9 @@ void TCustomFFmpeg::AddBitStreamFilter(TBitStreamFilterChain& chain, const QStri
     // The filter's own settings, "name=value:name=value" after the first "=".
     if (!arguments.trimmed().isEmpty() &&
         (!context->priv_data ||
-         av_opt_set_from_string(context->priv_data, arguments.trimmed().toUtf8().constData(), nullptr, "=", ":") < 0))
-        throw FFmpegException(
-            QStringLiteral("Invalid arguments \"%1\" for bitstream filter %2").arg(arguments, name.trimmed()));
+         av_opt_set_from_string(context->priv_data, arguments.trimmed().toUtf8().constData(), nullptr, "=",
+                                ":") < 0))
+        throw FFmpegException(QStringLiteral("Invalid arguments \"%1\" for bitstream filter %2")
+                                  .arg(arguments, name.trimmed()));
     chain.push_back(std::move(context));
 }

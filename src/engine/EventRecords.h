@@ -13,12 +13,12 @@
 struct TProgressInfo
 {
     qint32 TaskIndex = 0;
-    qint32 FileIndex = 0;     // the input the last packet came from; -1 in the final report
-    qint32 FrameNumber = 0;   // frames encoded on the first video output; -1 without video
-    qint32 FPS = 0;           // -1 without video
-    float Quality = 0;        // quantiser of the last video frame; -1 for a copied or missing video stream
-    float BitRate = 0;        // kbit/s of the output so far
-    qint64 CurrentSize = 0;   // bytes written to the first output
+    qint32 FileIndex = 0;       // the input the last packet came from; -1 in the final report
+    qint32 FrameNumber = 0;     // frames encoded on the first video output; -1 without video
+    qint32 FPS = 0;             // -1 without video
+    float Quality = 0;          // quantiser of the last video frame; -1 for a copied or missing video stream
+    float BitRate = 0;          // kbit/s of the output so far
+    qint64 CurrentSize = 0;     // bytes written to the first output
     qint64 CurrentDuration = 0; // microseconds reached
     qint64 TotalDuration = 0;   // microseconds expected; -1 when unknown
 };

@@ -10,10 +10,10 @@
 class TFFmpegList
 {
 public:
-    int Add(std::unique_ptr<TFFmpeg> task); // the task's index
-    void Delete(int index);                  // frees the task; a bad index does nothing
-    void Clear();                            // frees every task, then empties the list
-    TFFmpeg* Items(int index) const;         // null for a bad index
+    int Add(std::unique_ptr<TFFmpeg> task);       // the task's index
+    void Delete(int index);                       // frees the task; a bad index does nothing
+    void Clear();                                 // frees every task, then empties the list
+    TFFmpeg* Items(int index) const;              // null for a bad index
     int IndexOf(const TCustomFFmpeg* task) const; // -1 when not in the list
     int Count() const { return static_cast<int>(FTasks.size()); }
 

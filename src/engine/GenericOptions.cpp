@@ -17,7 +17,8 @@ bool GenericOptionKnown(const TOptionStore& store, const QByteArray& name)
     if (name.isEmpty())
         return false;
     for (int type = 0; type < TOptionStore::MediaTypeCount; ++type)
-        if (av_opt_find(store.CodecOptions[0].get(), name.constData(), nullptr, TOptionStore::OptionMasks[type], 0))
+        if (av_opt_find(store.CodecOptions[0].get(), name.constData(), nullptr,
+                        TOptionStore::OptionMasks[type], 0))
             return true;
     if (store.FormatOptions && av_opt_find(store.FormatOptions.get(), name.constData(), nullptr, 0, 0))
         return true;
@@ -25,7 +26,9 @@ bool GenericOptionKnown(const TOptionStore& store, const QByteArray& name)
         return true;
     const char kind = name[0];
     if ((kind == 'a' || kind == 'v' || kind == 's') && name.size() > 1) {
-        const int type = kind == 'a' ? AVMEDIA_TYPE_AUDIO : kind == 'v' ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_SUBTITLE;
+        const int type = kind == 'a'   ? AVMEDIA_TYPE_AUDIO
+                         : kind == 'v' ? AVMEDIA_TYPE_VIDEO
+                                       : AVMEDIA_TYPE_SUBTITLE;
         return av_opt_find(store.CodecOptions[type].get(), name.constData() + 1, nullptr, 0, 0) != nullptr;
     }
     return false;
@@ -33,7 +36,8 @@ bool GenericOptionKnown(const TOptionStore& store, const QByteArray& name)
 
 bool GenericFlagKnown(const TOptionStore& store, const QString& option, const QString& flag)
 {
-    const AVOption* owner = av_opt_find(store.CodecOptions[0].get(), option.toUtf8().constData(), nullptr, 0, 0);
+    const AVOption* owner =
+        av_opt_find(store.CodecOptions[0].get(), option.toUtf8().constData(), nullptr, 0, 0);
     if (!owner || !owner->unit)
         return false;
     return av_opt_find(store.CodecOptions[0].get(), flag.toUtf8().constData(), owner->unit, 0, 0) != nullptr;
@@ -41,15 +45,16 @@ bool GenericFlagKnown(const TOptionStore& store, const QString& option, const QS
 
 bool ClassHasOption(const AVClass* const* privClass, const char* name)
 {
-    return *privClass &&
-           av_opt_find2(const_cast<const AVClass**>(privClass), name, nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ, nullptr);
+    return *privClass && av_opt_find2(const_cast<const AVClass**>(privClass), name, nullptr, 0,
+                                      AV_OPT_SEARCH_FAKE_OBJ, nullptr);
 }
 
 // The encoder whose private options include name: the H.264 encoder first,
 // since the translated presets are written for it, then every other encoder.
 const AVCodec* EncoderWithPrivateOption(const char* name)
 {
-    if (const AVCodec* x264 = avcodec_find_encoder_by_name("libx264"); x264 && ClassHasOption(&x264->priv_class, name))
+    if (const AVCodec* x264 = avcodec_find_encoder_by_name("libx264");
+        x264 && ClassHasOption(&x264->priv_class, name))
         return x264;
     void* iterator = nullptr;
     while (const AVCodec* codec = av_codec_iterate(&iterator))
@@ -106,10 +111,13 @@ bool TCustomFFmpeg::SetGenericOption(const QString& name, const QString& value)
     const TLegacyTranslation translation = TranslateLegacyOption(
         name.trimmed(), value.trimmed(),
         [this](const QString& option) { return PrivateValue(FOpts.VideoPrivateOptions, option); },
-        [this](const QString& option, const QString& flag) { return GenericFlagKnown(FOpts.Options, option, flag); });
+        [this](const QString& option, const QString& flag) {
+            return GenericFlagKnown(FOpts.Options, option, flag);
+        });
     for (const QString& part : translation.NoEquivalent)
-        DefaultLogger()->Log(this, llWarning,
-                             QStringLiteral("Option %1 has no equivalent in the installed libraries; ignored").arg(part));
+        DefaultLogger()->Log(
+            this, llWarning,
+            QStringLiteral("Option %1 has no equivalent in the installed libraries; ignored").arg(part));
 
     if (!translation.IsLegacy && value.trimmed().isEmpty())
         return false;
@@ -132,9 +140,11 @@ bool TCustomFFmpeg::SetGenericOption(const QString& name, const QString& value)
         // encoder or muxer opened later, after the value was tried on one
         // that knows them.
         if (const AVCodec* encoder = EncoderWithPrivateOption(nameBytes.constData())) {
-            if (!valueBytes.isEmpty() && !EncoderAccepts(encoder, nameBytes.constData(), valueBytes.constData())) {
+            if (!valueBytes.isEmpty() &&
+                !EncoderAccepts(encoder, nameBytes.constData(), valueBytes.constData())) {
                 DefaultLogger()->Log(this, llError,
-                                     QStringLiteral("Invalid value \"%1\" for option \"%2\"").arg(assignment.Value, assignment.Name));
+                                     QStringLiteral("Invalid value \"%1\" for option \"%2\"")
+                                         .arg(assignment.Value, assignment.Name));
                 ok = false;
                 continue;
             }
@@ -144,9 +154,11 @@ bool TCustomFFmpeg::SetGenericOption(const QString& name, const QString& value)
             continue;
         }
         if (const AVOutputFormat* muxer = MuxerWithPrivateOption(nameBytes.constData())) {
-            if (!valueBytes.isEmpty() && !MuxerAccepts(muxer, nameBytes.constData(), valueBytes.constData())) {
+            if (!valueBytes.isEmpty() &&
+                !MuxerAccepts(muxer, nameBytes.constData(), valueBytes.constData())) {
                 DefaultLogger()->Log(this, llError,
-                                     QStringLiteral("Invalid value \"%1\" for option \"%2\"").arg(assignment.Value, assignment.Name));
+                                     QStringLiteral("Invalid value \"%1\" for option \"%2\"")
+                                         .arg(assignment.Value, assignment.Name));
                 ok = false;
                 continue;
             }
@@ -165,7 +177,8 @@ void TCustomFFmpeg::SetBitRate(const QString& name, const QString& value)
     const int type = name == QLatin1String("ab") ? AVMEDIA_TYPE_AUDIO : AVMEDIA_TYPE_VIDEO;
     int64_t bitRate = 0;
     if (av_opt_get_int(FOpts.Options.CodecOptions[type].get(), "b", 0, &bitRate) >= 0 && bitRate < 1000)
-        DefaultLogger()->Log(this, llWarning,
-                             QStringLiteral("WARNING: The bitrate parameter is set too low. It takes bits/s as "
-                                            "argument, not kbits/s"));
+        DefaultLogger()->Log(
+            this, llWarning,
+            QStringLiteral("WARNING: The bitrate parameter is set too low. It takes bits/s as "
+                           "argument, not kbits/s"));
 }

@@ -89,7 +89,8 @@ QString WithX264Param(const QString& params, const QString& key, const QString& 
 
 // Old flag words of "flags" and "flags2": words the installed generic option
 // still knows stay there; the others become the options they turned into.
-TLegacyTranslation TranslateFlags(const QString& option, const QString& value, const QHash<QString, TFlagOption>& moved,
+TLegacyTranslation TranslateFlags(const QString& option, const QString& value,
+                                  const QHash<QString, TFlagOption>& moved,
                                   const TCurrentPrivateValue& currentValue,
                                   const TGenericFlagKnown& genericFlagKnown)
 {
@@ -113,8 +114,8 @@ TLegacyTranslation TranslateFlags(const QString& option, const QString& value, c
         result.IsLegacy = true;
         const auto found = moved.constFind(flag.Word);
         if (found == moved.constEnd()) {
-            result.NoEquivalent << option + QLatin1Char('=') + (flag.Set ? QLatin1Char('+') : QLatin1Char('-')) +
-                                       flag.Word;
+            result.NoEquivalent << option + QLatin1Char('=') +
+                                       (flag.Set ? QLatin1Char('+') : QLatin1Char('-')) + flag.Word;
             continue;
         }
         result.Assignments.push_back({QString::fromLatin1(found->Name),
@@ -216,17 +217,18 @@ TLegacyTranslation TranslateLegacyOption(const QString& name, const QString& val
         result.Assignments.push_back({QStringLiteral("motion-est"), TranslateMotionEstimation(value)});
     } else if (name == QLatin1String("deblockalpha") || name == QLatin1String("deblockbeta")) {
         result.Assignments.push_back(
-            {QStringLiteral("deblock"), WithPart(currentValue(QStringLiteral("deblock")),
-                                                 name == QLatin1String("deblockalpha") ? 0 : 1, value.trimmed(),
-                                                 QStringLiteral("0"))});
+            {QStringLiteral("deblock"),
+             WithPart(currentValue(QStringLiteral("deblock")), name == QLatin1String("deblockalpha") ? 0 : 1,
+                      value.trimmed(), QStringLiteral("0"))});
     } else if (name == QLatin1String("psy_rd") || name == QLatin1String("psy_trellis")) {
         const QString current = currentValue(QStringLiteral("psy-rd"));
         const QString defaults = QStringLiteral("1.0:0.0");
-        result.Assignments.push_back({QStringLiteral("psy-rd"),
-                                      WithPart(current.isEmpty() ? defaults : current,
-                                               name == QLatin1String("psy_rd") ? 0 : 1, value.trimmed(),
-                                               QStringLiteral("0.0"))});
-    } else if (const auto renamed = RenamedOptions().constFind(name); renamed != RenamedOptions().constEnd()) {
+        result.Assignments.push_back(
+            {QStringLiteral("psy-rd"),
+             WithPart(current.isEmpty() ? defaults : current, name == QLatin1String("psy_rd") ? 0 : 1,
+                      value.trimmed(), QStringLiteral("0.0"))});
+    } else if (const auto renamed = RenamedOptions().constFind(name);
+               renamed != RenamedOptions().constEnd()) {
         result.Assignments.push_back({*renamed, value});
     } else {
         result.IsLegacy = false;

@@ -12,7 +12,8 @@
 
 namespace {
 
-using TOptionHandler = void (*)(TCustomFFmpeg& task, TOptionState& o, const QString& name, const QString& value);
+using TOptionHandler = void (*)(TCustomFFmpeg& task, TOptionState& o, const QString& name,
+                                const QString& value);
 
 struct TOptionEntry
 {

@@ -42,16 +42,17 @@ std::vector<TOptionLine> ReadOptionLines(const QString& text)
 TOutputDefaults::TOutputDefaults(const TOutputOptions& options)
 {
     const std::pair<const char*, const QString*> fields[] = {
-        {"def_acodec", &options.AudioCodec},   {"def_vcodec", &options.VideoCodec},
+        {"def_acodec", &options.AudioCodec},    {"def_vcodec", &options.VideoCodec},
         {"def_scodec", &options.SubtitleCodec}, {"def_apre", &options.AudioPreset},
-        {"def_vpre", &options.VideoPreset},    {"def_spre", &options.SubtitlePreset},
-        {"def_s", &options.FrameSize},         {"def_vf", &options.VideoFilters},
+        {"def_vpre", &options.VideoPreset},     {"def_spre", &options.SubtitlePreset},
+        {"def_s", &options.FrameSize},          {"def_vf", &options.VideoFilters},
     };
     for (const auto& [name, value] : fields)
         if (!value->isEmpty())
             FLines.emplace_back(QLatin1String(name), *value);
 
-    static const QStringList streamKeys = {"acodec", "vcodec", "scodec", "apre", "vpre", "spre", "s", "vfilters", "vf"};
+    static const QStringList streamKeys = {"acodec", "vcodec", "scodec",   "apre", "vpre",
+                                           "spre",   "s",      "vfilters", "vf"};
     for (const auto& [lineKey, value] : ReadOptionLines(options.ExtOptions)) {
         if (!streamKeys.contains(lineKey) || value.isEmpty())
             continue;
@@ -106,8 +107,8 @@ qint64 CreationTimeFromTimestamp(double timestamp)
     // from UTC in force at that time (daylight saving included).
     const double days = std::floor(timestamp);
     const qint64 msecsOfDay = std::llround((timestamp - days) * SecondsPerDay * 1000.0);
-    const QDateTime local(QDate(1899, 12, 30).addDays(static_cast<qint64>(days)),
-                          QTime::fromMSecsSinceStartOfDay(static_cast<int>(qMin<qint64>(msecsOfDay, 86399999))),
-                          Qt::LocalTime);
+    const QDateTime local(
+        QDate(1899, 12, 30).addDays(static_cast<qint64>(days)),
+        QTime::fromMSecsSinceStartOfDay(static_cast<int>(qMin<qint64>(msecsOfDay, 86399999))), Qt::LocalTime);
     return CreationTimeFromDateTime(timestamp, local.offsetFromUtc() / SecondsPerDay);
 }

@@ -16,11 +16,11 @@ inline constexpr qint64 NoTimestamp = std::numeric_limits<qint64>::min();
 
 struct TInputOptions
 {
-    QString FileName;    // empty: AddTask writes its own file-name argument here
-    QString FileFormat;  // forces the container format ("f"); empty = probe
+    QString FileName;               // empty: AddTask writes its own file-name argument here
+    QString FileFormat;             // forces the container format ("f"); empty = probe
     qint64 StartTime = NoTimestamp; // microseconds; the input is sought there ("ss")
-    int ProgramID = -1;  // "programid", used only when >= 0
-    QString ExtOptions;  // extra options, one name=value pair per line
+    int ProgramID = -1;             // "programid", used only when >= 0
+    QString ExtOptions;             // extra options, one name=value pair per line
 };
 
 // Metadata of an output.
@@ -42,53 +42,53 @@ struct TStreamInfo
 // "If > 0" fields are applied only above zero; otherwise the transcoder's default stays.
 struct TOutputOptions
 {
-    QString FileName;   // empty: SetOutputFile writes its file-name argument here
-    QString FileFormat; // "f"
-    int PacketSize = -1;     // "packetsize" if > 0
-    int MuxRate = -1;        // "muxrate" if > 0
-    float MuxDelay = -1.0f;  // "muxdelay" if > 0, seconds
+    QString FileName;         // empty: SetOutputFile writes its file-name argument here
+    QString FileFormat;       // "f"
+    int PacketSize = -1;      // "packetsize" if > 0
+    int MuxRate = -1;         // "muxrate" if > 0
+    float MuxDelay = -1.0f;   // "muxdelay" if > 0, seconds
     float MuxPreload = -1.0f; // "muxpreload" if > 0, seconds
 
-    QString AudioCodec;   // "acodec" ("copy" = copy the stream)
-    QString AudioPreset;  // "apre"
-    bool DisableAudio = false;   // "an" when true
-    int AudioVolume = -1;        // "vol" if >= 0 (256 = unchanged)
-    int AudioChannels = -1;      // "ac" if > 0
-    int AudioSampleRate = -1;    // "ar" if > 0
-    int AudioBitrate = -1;       // "ab" if > 0, bits per second
+    QString AudioCodec;             // "acodec" ("copy" = copy the stream)
+    QString AudioPreset;            // "apre"
+    bool DisableAudio = false;      // "an" when true
+    int AudioVolume = -1;           // "vol" if >= 0 (256 = unchanged)
+    int AudioChannels = -1;         // "ac" if > 0
+    int AudioSampleRate = -1;       // "ar" if > 0
+    int AudioBitrate = -1;          // "ab" if > 0, bits per second
     int AudioBitrateTolerance = -1; // "abt" if > 0
-    QString AudioLanguage;       // "alang", always assigned
-    int AudioSync = 0;           // "async", always assigned
-    QString AudioTag;            // "atag" (four characters)
+    QString AudioLanguage;          // "alang", always assigned
+    int AudioSync = 0;              // "async", always assigned
+    QString AudioTag;               // "atag" (four characters)
 
-    QString VideoCodec;  // "vcodec" ("copy" = copy the stream)
-    QString VideoPreset; // "vpre"
-    bool DisableVideo = false; // "vn" when true
-    QString FrameRate;   // "r"
-    QString FrameSize;   // "s"
-    QString AspectRatio; // "aspect"
-    int CropTop = -1;    // "croptop" if > 0
-    int CropBottom = -1; // "cropbottom" if > 0
-    int CropLeft = -1;   // "cropleft" if > 0
-    int CropRight = -1;  // "cropright" if > 0
-    int GopSize = -1;    // "g" if > 0
-    int VideoBitrate = -1;  // "vb" if > 0, bits per second
-    int VideoMaxRate = -1;  // "maxrate" if > 0
-    int VideoMinRate = -1;  // "minrate" if > 0
+    QString VideoCodec;             // "vcodec" ("copy" = copy the stream)
+    QString VideoPreset;            // "vpre"
+    bool DisableVideo = false;      // "vn" when true
+    QString FrameRate;              // "r"
+    QString FrameSize;              // "s"
+    QString AspectRatio;            // "aspect"
+    int CropTop = -1;               // "croptop" if > 0
+    int CropBottom = -1;            // "cropbottom" if > 0
+    int CropLeft = -1;              // "cropleft" if > 0
+    int CropRight = -1;             // "cropright" if > 0
+    int GopSize = -1;               // "g" if > 0
+    int VideoBitrate = -1;          // "vb" if > 0, bits per second
+    int VideoMaxRate = -1;          // "maxrate" if > 0
+    int VideoMinRate = -1;          // "minrate" if > 0
     int VideoBitrateTolerance = -1; // "bt" if > 0
-    int VideoBufSize = -1;  // "bufsize" if > 0
-    int VideoSync = -1;     // "vsync", always assigned (-1 = automatic)
-    QString VideoTag;       // "vtag" (four characters)
-    QString VideoFilters;   // "vfilters"
-    QString VideoLanguage;  // "vlang", always assigned
+    int VideoBufSize = -1;          // "bufsize" if > 0
+    int VideoSync = -1;             // "vsync", always assigned (-1 = automatic)
+    QString VideoTag;               // "vtag" (four characters)
+    QString VideoFilters;           // "vfilters"
+    QString VideoLanguage;          // "vlang", always assigned
 
-    QString SubtitleCodec;  // "scodec"
-    QString SubtitlePreset; // "spre"
+    QString SubtitleCodec;        // "scodec"
+    QString SubtitlePreset;       // "spre"
     bool DisableSubtitle = false; // "sn" when true
     QString SubtitleLanguage;     // "slang", always assigned
 
-    bool InputSync = false;      // "isync", always assigned
-    bool CopyTimestamps = false; // "copyts" when true
+    bool InputSync = false;             // "isync", always assigned
+    bool CopyTimestamps = false;        // "copyts" when true
     qint64 StartTime = NoTimestamp;     // output-side start ("ss"), microseconds
     qint64 RecordingTime = NoTimestamp; // duration limit ("t"), microseconds
 

@@ -69,10 +69,10 @@ struct TOptionValues
 
     QString FormatName; // "f"; consumed by the next input or output open
 
-    int FrameWidth = 0;  // "s"; overwritten by each opened input's video
-    int FrameHeight = 0; // "s"; overwritten by each opened input's video
-    float FrameAspectRatio = 0; // "aspect", 0 = not set; overwritten by each input
-    int FramePixFmt = AV_PIX_FMT_NONE;     // "pix_fmt"; back to none after each video stream
+    int FrameWidth = 0;                      // "s"; overwritten by each opened input's video
+    int FrameHeight = 0;                     // "s"; overwritten by each opened input's video
+    float FrameAspectRatio = 0;              // "aspect", 0 = not set; overwritten by each input
+    int FramePixFmt = AV_PIX_FMT_NONE;       // "pix_fmt"; back to none after each video stream
     int AudioSampleFmt = AV_SAMPLE_FMT_NONE; // "sample_fmt"; overwritten by each input
 
     int TopBand = 0; // "croptop" ... : the crop bands, task
@@ -88,14 +88,14 @@ struct TOptionValues
 
     std::optional<TQuantMatrix> IntraMatrix; // "intra_matrix"
     std::optional<TQuantMatrix> InterMatrix; // "inter_matrix"
-    QString RcOverride;                      // "rc_override", empty = none; parsed when the video stream is made
+    QString RcOverride; // "rc_override", empty = none; parsed when the video stream is made
 
-    bool VideoDisable = false; // "vn"; consumed
-    int VideoDiscard = 0;      // "vdt"
-    QString VideoCodecName;    // "vcodec", empty = none; consumed
-    quint32 VideoCodecTag = 0; // "vtag"
-    QString VideoLanguage;     // "vlang"; consumed
-    bool SameQuant = false;    // "sameq"
+    bool VideoDisable = false;  // "vn"; consumed
+    int VideoDiscard = 0;       // "vdt"
+    QString VideoCodecName;     // "vcodec", empty = none; consumed
+    quint32 VideoCodecTag = 0;  // "vtag"
+    QString VideoLanguage;      // "vlang"; consumed
+    bool SameQuant = false;     // "sameq"
     bool DoDeinterlace = false; // "deinterlace"
     int TopFieldFirst = -1;     // "top", -1 = as the input says
     int MeThreshold = 0;        // "me_threshold"
@@ -115,10 +115,10 @@ struct TOptionValues
     quint32 AudioCodecTag = 0;      // "atag"
     QString AudioLanguage;          // "alang"; consumed
 
-    bool SubtitleDisable = false;  // "sn"; consumed
-    QString SubtitleCodecName;     // "scodec", empty = none; consumed
-    QString SubtitleLanguage;      // "slang"; consumed
-    quint32 SubtitleCodecTag = 0;  // "stag"
+    bool SubtitleDisable = false; // "sn"; consumed
+    QString SubtitleCodecName;    // "scodec", empty = none; consumed
+    QString SubtitleLanguage;     // "slang"; consumed
+    quint32 SubtitleCodecTag = 0; // "stag"
 
     float MuxPreload = 0.5f;  // "muxpreload", seconds
     float MuxMaxDelay = 0.7f; // "muxdelay", seconds
@@ -130,10 +130,10 @@ struct TOptionValues
 
     std::vector<std::pair<QString, QString>> Metadata; // "metadata", AddMetadata; consumed by the next output
 
-    bool DoPktDump = false; // "dump"
-    bool DoHexDump = false; // "hex"
-    bool DoPsnr = false;    // "psnr"
-    int DoPass = 0;         // "pass", 0, 1 or 2
+    bool DoPktDump = false;  // "dump"
+    bool DoHexDump = false;  // "hex"
+    bool DoPsnr = false;     // "psnr"
+    int DoPass = 0;          // "pass", 0, 1 or 2
     QString PassLogFileName; // "passlogfile"
 
     bool AudioStreamCopy = false;    // "acodec copy"; consumed by the next audio stream
@@ -158,11 +158,11 @@ struct TOptionValues
     int Verbose = 1;                  // "v"
     // Codec threads: 0 lets the codec library use one thread per core. Nothing sets it.
     int ThreadCount = 0;
-    qint64 LimitFileSize = 0;            // "fs", bytes, 0 = no limit
-    bool ForceFps = false;               // "force_fps"
-    bool PgmyuvCompatibility = false;    // "f pgmyuv"
-    float DtsDeltaThreshold = 10.0f;     // "dts_delta_threshold", seconds
-    int SwsFlags = 4;                    // generic option "sws_flags"; 4 = bicubic
+    qint64 LimitFileSize = 0;         // "fs", bytes, 0 = no limit
+    bool ForceFps = false;            // "force_fps"
+    bool PgmyuvCompatibility = false; // "f pgmyuv"
+    float DtsDeltaThreshold = 10.0f;  // "dts_delta_threshold", seconds
+    int SwsFlags = 4;                 // generic option "sws_flags"; 4 = bicubic
 
     // Filters made but not initialised: the set-up gives them the stream's parameters.
     TBitStreamFilterChain VideoBsfs;    // "vbsf"; moves to the next video stream

@@ -35,9 +35,9 @@ qint64 TimeValue(const QString& optionName, const QString& value, bool isDuratio
 {
     int64_t microseconds = 0;
     if (av_parse_time(&microseconds, value.toUtf8().constData(), isDuration ? 1 : 0) < 0)
-        throw FFmpegException(QStringLiteral("Invalid %1 specification for %2: %3")
-                                  .arg(isDuration ? QStringLiteral("duration") : QStringLiteral("date"),
-                                       optionName, value));
+        throw FFmpegException(
+            QStringLiteral("Invalid %1 specification for %2: %3")
+                .arg(isDuration ? QStringLiteral("duration") : QStringLiteral("date"), optionName, value));
     return microseconds;
 }
 

@@ -29,8 +29,8 @@ class TNumberScanner
 public:
     explicit TNumberScanner(const QString& text);
 
-    long ReadLong();         // base 0: decimal, 0x hexadecimal, leading 0 octal
-    long ReadDecimal();      // base 10, as atoi
+    long ReadLong();    // base 0: decimal, 0x hexadecimal, leading 0 octal
+    long ReadDecimal(); // base 10, as atoi
     double ReadDouble();
     void Skip(int count = 1); // skips characters (not past the end)
     bool AtEnd() const { return FPos >= FText.size(); }

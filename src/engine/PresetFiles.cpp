@@ -75,8 +75,9 @@ void TCustomFFmpeg::ApplyPresetText(const QString& presetName, const QString& te
         else if (key.compare(QLatin1String("scodec"), Qt::CaseInsensitive) == 0)
             SetSubtitleCodec(value);
         else if (!SetGenericOption(key, value))
-            throw FFmpegException(QStringLiteral("%1: Invalid option or argument: \"%2\", parsed as \"%3\" = \"%4\"")
-                                      .arg(presetName, line, key, value));
+            throw FFmpegException(
+                QStringLiteral("%1: Invalid option or argument: \"%2\", parsed as \"%3\" = \"%4\"")
+                    .arg(presetName, line, key, value));
     }
 }
 
@@ -92,12 +93,14 @@ void TCustomFFmpeg::ApplyLegacyX264Defaults()
                 return true;
         return false;
     };
-    for (const QString& line : QString::fromLatin1(LegacyX264Defaults).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    for (const QString& line :
+         QString::fromLatin1(LegacyX264Defaults).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QString key = line.section(QLatin1Char('='), 0, 0);
         const QString value = line.section(QLatin1Char('='), 1);
         if (key == QLatin1String("flags2")) {
             // One flag word at a time: each became an option of its own.
-            for (const QString& word : value.split(QRegularExpression(QStringLiteral("(?=[+-])")), Qt::SkipEmptyParts)) {
+            for (const QString& word :
+                 value.split(QRegularExpression(QStringLiteral("(?=[+-])")), Qt::SkipEmptyParts)) {
                 const TLegacyTranslation translation = TranslateLegacyOption(
                     key, word, [](const QString&) { return QString(); },
                     [](const QString&, const QString&) { return false; });
@@ -107,7 +110,8 @@ void TCustomFFmpeg::ApplyLegacyX264Defaults()
             continue;
         }
         const TLegacyTranslation translation = TranslateLegacyOption(
-            key, value, [](const QString&) { return QString(); }, [](const QString&, const QString&) { return false; });
+            key, value, [](const QString&) { return QString(); },
+            [](const QString&, const QString&) { return false; });
         const QString effectiveName = translation.IsLegacy && !translation.Assignments.empty()
                                           ? translation.Assignments.front().Name
                                           : key;

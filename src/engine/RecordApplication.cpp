@@ -15,7 +15,8 @@ QString NumberText(int value)
 
 void TCustomFFmpeg::ApplyExtOptions(const QString& text, bool allowCodecKeys)
 {
-    static const QStringList skipped = {"newvideo", "newaudio", "newsubtitle", "apre", "vpre", "spre", "vfilters", "vf"};
+    static const QStringList skipped = {"newvideo", "newaudio", "newsubtitle", "apre",
+                                        "vpre",     "spre",     "vfilters",    "vf"};
     static const QStringList codecKeys = {"acodec", "vcodec", "scodec", "s"};
     for (const auto& [key, value] : ReadOptionLines(text)) {
         if (skipped.contains(key))
@@ -37,7 +38,8 @@ void TCustomFFmpeg::ApplyInputOptions(TInputOptions& options, const QString& fil
     SetProgramID(options.ProgramID);
 }
 
-bool TCustomFFmpeg::ApplyOutputOptions(TOutputOptions& options, const QString& fileName, const THookCallback& hook)
+bool TCustomFFmpeg::ApplyOutputOptions(TOutputOptions& options, const QString& fileName,
+                                       const THookCallback& hook)
 {
     // 1. the record's own copy
     if (options.FileName.isEmpty())
@@ -94,9 +96,12 @@ bool TCustomFFmpeg::ApplyOutputOptions(TOutputOptions& options, const QString& f
     SetCropLeft(options.CropLeft);
     SetCropRight(options.CropRight);
     const std::pair<const char*, int> videoRates[] = {
-        {"g", options.GopSize},          {"vb", options.VideoBitrate},
-        {"maxrate", options.VideoMaxRate}, {"minrate", options.VideoMinRate},
-        {"bt", options.VideoBitrateTolerance}, {"bufsize", options.VideoBufSize},
+        {"g", options.GopSize},
+        {"vb", options.VideoBitrate},
+        {"maxrate", options.VideoMaxRate},
+        {"minrate", options.VideoMinRate},
+        {"bt", options.VideoBitrateTolerance},
+        {"bufsize", options.VideoBufSize},
     };
     for (const auto& [name, value] : videoRates)
         if (value > 0)
@@ -143,7 +148,9 @@ bool TCustomFFmpeg::ApplyOutputOptions(TOutputOptions& options, const QString& f
 void TCustomFFmpeg::AddRecordStreams(const TOutputOptions& options)
 {
     TOutputDefaults defaults(options);
-    const auto take = [&](const char* key) { SetOption(QLatin1String(key), defaults.Take(QLatin1String(key))); };
+    const auto take = [&](const char* key) {
+        SetOption(QLatin1String(key), defaults.Take(QLatin1String(key)));
+    };
     for (const auto& [key, value] : ReadOptionLines(options.ExtOptions)) {
         if (key == QLatin1String("newaudio")) {
             take("acodec");

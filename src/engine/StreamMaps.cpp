@@ -9,7 +9,8 @@
 void TCustomFFmpeg::AddStreamMap(const QString& value)
 {
     if (static_cast<int>(FOpts.StreamMaps.size()) >= MaxStreamMaps)
-        throw FFmpegException(QStringLiteral("Too many stream maps (at most %1): %2").arg(MaxStreamMaps).arg(value));
+        throw FFmpegException(
+            QStringLiteral("Too many stream maps (at most %1): %2").arg(MaxStreamMaps).arg(value));
     TNumberScanner scanner(value);
     TStreamMap map;
     map.FileIndex = static_cast<int>(scanner.ReadLong());
@@ -47,14 +48,16 @@ void TCustomFFmpeg::SetStreamId(const QString& name, const QString& value)
     const QString idText = colon < 0 ? QString() : value.mid(colon + 1);
     if (colon < 0 || indexText.isEmpty() || idText.isEmpty())
         throw FFmpegException(
-            QStringLiteral("Invalid value \"%1\" for option \"%2\", required syntax is \"index:value\"").arg(value, name));
+            QStringLiteral("Invalid value \"%1\" for option \"%2\", required syntax is \"index:value\"")
+                .arg(value, name));
     const int index = StrToInt(indexText);
     const int id = StrToInt(idText);
     if (index < 0 || index >= MaxStreamsPerFile)
-        throw FFmpegException(QStringLiteral("Invalid stream index %1 for option \"%2\": it must be from 0 to %3")
-                                  .arg(index)
-                                  .arg(name)
-                                  .arg(MaxStreamsPerFile - 1));
+        throw FFmpegException(
+            QStringLiteral("Invalid stream index %1 for option \"%2\": it must be from 0 to %3")
+                .arg(index)
+                .arg(name)
+                .arg(MaxStreamsPerFile - 1));
     FOpts.StreamIdMap[index] = id;
 }
 
@@ -69,6 +72,7 @@ void TCustomFFmpeg::SetInputTsScale(const QString& value)
     // The scales belong to the input opened next.
     const int nextInput = Files.InputCount();
     if (nextInput >= MaxInputFiles)
-        throw FFmpegException(QStringLiteral("Cannot set itsscale: no more than %1 input files").arg(MaxInputFiles));
+        throw FFmpegException(
+            QStringLiteral("Cannot set itsscale: no more than %1 input files").arg(MaxInputFiles));
     Files.InputTsScales[nextInput][stream] = scale;
 }

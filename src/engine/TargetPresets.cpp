@@ -63,8 +63,8 @@ void TCustomFFmpeg::ApplyTarget(const QString& type, const QString& norm, const 
                 if (context->streams[stream]->codecpar->codec_type != AVMEDIA_TYPE_VIDEO)
                     continue;
                 const auto& codecs = Files.InputFiles[input].Streams;
-                const AVRational timeBase =
-                    stream < codecs.size() ? codecs[stream].CodecTimeBase : context->streams[stream]->time_base;
+                const AVRational timeBase = stream < codecs.size() ? codecs[stream].CodecTimeBase
+                                                                   : context->streams[stream]->time_base;
                 if (timeBase.num == 0)
                     continue;
                 const int streamRate = RoundedMilliRate(static_cast<double>(timeBase.den) / timeBase.num);
@@ -80,7 +80,8 @@ void TCustomFFmpeg::ApplyTarget(const QString& type, const QString& norm, const 
                                                            : nmPAL;
         resolved = *found;
         if (FOpts.Verbose > 0)
-            DefaultLogger()->LogFmt(this, llVerbose, "Assuming %s for target.", resolved == nmPAL ? "PAL" : "NTSC");
+            DefaultLogger()->LogFmt(this, llVerbose, "Assuming %s for target.",
+                                    resolved == nmPAL ? "PAL" : "NTSC");
     }
 
     const bool ntscLike = resolved != nmPAL;
@@ -92,7 +93,8 @@ void TCustomFFmpeg::ApplyTarget(const QString& type, const QString& norm, const 
         if (FOpts.FrameAspectRatio != 0)
             return;
         SetAspectRatio(QLatin1String(ratio));
-        DefaultLogger()->Log(this, llInfo, QStringLiteral("Assuming %1 for aspect ratio").arg(QLatin1String(ratio)));
+        DefaultLogger()->Log(this, llInfo,
+                             QStringLiteral("Assuming %1 for aspect ratio").arg(QLatin1String(ratio)));
     };
 
     if (type == QLatin1String("vcd")) {

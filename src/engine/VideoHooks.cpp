@@ -43,7 +43,8 @@ void* HookLibrary(const QString& fileName)
     void* handle = dlopen(fileName.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* reason = dlerror();
-        DefaultLogger()->Log(nullptr, llError, QString::fromLocal8Bit(reason ? reason : "cannot load library"));
+        DefaultLogger()->Log(nullptr, llError,
+                             QString::fromLocal8Bit(reason ? reason : "cannot load library"));
         return nullptr;
     }
     LoadedHooks().insert(fileName, handle);
@@ -76,7 +77,8 @@ bool TVideoHookChain::Add(const QStringList& tokens)
     entry.Process = reinterpret_cast<TVideoHookProcess>(dlsym(library, "Process"));
     entry.Release = reinterpret_cast<TVideoHookRelease>(dlsym(library, "Release"));
     if (!entry.Process) {
-        DefaultLogger()->LogFmt(nullptr, llError, "Failed to find Process entrypoint in %s", fileName.toUtf8().constData());
+        DefaultLogger()->LogFmt(nullptr, llError, "Failed to find Process entrypoint in %s",
+                                fileName.toUtf8().constData());
         return false;
     }
     if (!entry.Configure && tokens.size() > 1) {
@@ -93,7 +95,8 @@ bool TVideoHookChain::Add(const QStringList& tokens)
             argv.push_back(text.data());
         argv.push_back(nullptr);
         if (entry.Configure(&entry.Context, static_cast<int>(tokens.size()), argv.data()) != 0) {
-            DefaultLogger()->LogFmt(nullptr, llError, "Failed to Configure %s", fileName.toUtf8().constData());
+            DefaultLogger()->LogFmt(nullptr, llError, "Failed to Configure %s",
+                                    fileName.toUtf8().constData());
             return false;
         }
     }

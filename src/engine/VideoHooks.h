@@ -20,8 +20,8 @@ struct TVideoHookPicture
 };
 
 using TVideoHookConfigure = int (*)(void** context, int argc, char* argv[]);
-using TVideoHookProcess = void (*)(void* context, TVideoHookPicture* picture, int pixFmt, int width, int height,
-                                   int64_t pts);
+using TVideoHookProcess = void (*)(void* context, TVideoHookPicture* picture, int pixFmt, int width,
+                                   int height, int64_t pts);
 using TVideoHookRelease = void (*)(void* context);
 
 struct TVideoHookEntry

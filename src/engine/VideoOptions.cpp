@@ -14,21 +14,25 @@ extern "C" {
 
 namespace {
 
-const char* const VerticalCropMessage = "Vertical crop dimensions are outside the range of the original image.\n"
-                                        "Remember to crop first and scale second.";
-const char* const HorizontalCropMessage = "Horizontal crop dimensions are outside the range of the original image.\n"
-                                          "Remember to crop first and scale second.";
+const char* const VerticalCropMessage =
+    "Vertical crop dimensions are outside the range of the original image.\n"
+    "Remember to crop first and scale second.";
+const char* const HorizontalCropMessage =
+    "Horizontal crop dimensions are outside the range of the original image.\n"
+    "Remember to crop first and scale second.";
 
 // One crop band. The frame size shrinks with it, since it holds the size of
 // the last opened input until "s" gives the output size.
-void SetCropBand(const void* sender, int value, int& band, int& frameSide, const char* outOfRange, const char* side)
+void SetCropBand(const void* sender, int value, int& band, int& frameSide, const char* outOfRange,
+                 const char* side)
 {
     if (value <= 0)
         return;
     if (value >= frameSide)
         throw FFmpegException(outOfRange);
-    DefaultLogger()->Log(sender, llWarning,
-                         QStringLiteral("Crop%1 is deprecated in favor of the crop avfilter").arg(QLatin1String(side)));
+    DefaultLogger()->Log(
+        sender, llWarning,
+        QStringLiteral("Crop%1 is deprecated in favor of the crop avfilter").arg(QLatin1String(side)));
     band = value;
     frameSide -= value;
 }

@@ -109,7 +109,8 @@ TEST_F(ComponentTasks, OutputRecordIsStoredAndResetWhenTheOutputFails)
     TOutputOptions output;
     output.AudioCodec = "pcm_s16le";
     EXPECT_FALSE(Engine.SetOutputFile(0, Folder.FilePath("out.unknownext"), &output));
-    EXPECT_TRUE(Message().startsWith("Unable to find a suitable output format for '")) << Message().toStdString();
+    EXPECT_TRUE(Message().startsWith("Unable to find a suitable output format for '"))
+        << Message().toStdString();
     ASSERT_NE(TaskAt(0)->StoredOutputOptions(0), nullptr);
     EXPECT_TRUE(TaskAt(0)->StoredOutputOptions(0)->FileName.isEmpty());
     EXPECT_TRUE(TaskAt(0)->StoredOutputOptions(0)->AudioCodec.isEmpty());
@@ -125,7 +126,8 @@ TEST_F(ComponentTasks, TwentyOutputsAtMost)
 {
     ASSERT_EQ(Engine.AddTask(TestMediaPath(TTestMedia::AudioWav)), 0);
     for (int n = 0; n < 20; ++n)
-        ASSERT_TRUE(Engine.SetOutputFile(0, Folder.FilePath(QString("out%1.wav").arg(n)))) << Message().toStdString();
+        ASSERT_TRUE(Engine.SetOutputFile(0, Folder.FilePath(QString("out%1.wav").arg(n))))
+            << Message().toStdString();
     EXPECT_FALSE(Engine.SetOutputFile(0, Folder.FilePath("out20.wav")));
     EXPECT_EQ(Message(), "max output files 20 reached");
     EXPECT_FALSE(QFileInfo::exists(Folder.FilePath("out20.wav")));

@@ -17,7 +17,9 @@ TLegacyTranslation Translate(const QString& name, const QString& value, const QS
 {
     return TranslateLegacyOption(
         name, value, [&](const QString&) { return current; },
-        [](const QString&, const QString& flag) { return flag == "fast" || flag == "psnr" || flag == "loop"; });
+        [](const QString&, const QString& flag) {
+            return flag == "fast" || flag == "psnr" || flag == "loop";
+        });
 }
 
 QString Assigned(const TLegacyTranslation& translation, const QString& name)
@@ -88,7 +90,8 @@ TEST(LegacyOptions, OptionsWithoutEquivalentAreLoggedAsWarnings)
     auto task = NewTask();
     TLogCapture log;
     EXPECT_TRUE(task->SetGenericOption("flags2", "+skiprd"));
-    EXPECT_TRUE(log.Contains(llWarning, "Option flags2=+skiprd has no equivalent in the installed libraries; ignored"));
+    EXPECT_TRUE(log.Contains(llWarning,
+                             "Option flags2=+skiprd has no equivalent in the installed libraries; ignored"));
     EXPECT_FALSE(task->SetGenericOption("motion-est", "sideways"));
     EXPECT_TRUE(log.Contains(llError, "Invalid value \"sideways\" for option \"motion-est\""));
 }

@@ -21,7 +21,10 @@ protected:
     {
         return ThrownMessage([&] { Task->SetOption(name, value); });
     }
-    void OpenInput(TTestMedia media) { ASSERT_TRUE(Task->OpenInputFile(TestMediaPath(media))) << Task->LastErrMsg().toStdString(); }
+    void OpenInput(TTestMedia media)
+    {
+        ASSERT_TRUE(Task->OpenInputFile(TestMediaPath(media))) << Task->LastErrMsg().toStdString();
+    }
     const TOptionState& O() const { return Task->Opts(); }
 
     std::unique_ptr<TFFmpeg> Task;
@@ -41,9 +44,9 @@ TEST_F(OptionParser, BitRatesAreStoredAndWarnedAboutWhenBelow1000)
         bool Warned;
     };
     const TCase cases[] = {
-        {"b", "500", AVMEDIA_TYPE_VIDEO, 500, true},        {"b", "500000", AVMEDIA_TYPE_VIDEO, 500000, false},
-        {"vb", "999", AVMEDIA_TYPE_VIDEO, 999, true},       {"vb", "1000", AVMEDIA_TYPE_VIDEO, 1000, false},
-        {"ab", "128", AVMEDIA_TYPE_AUDIO, 128, true},       {"ab", "128000", AVMEDIA_TYPE_AUDIO, 128000, false},
+        {"b", "500", AVMEDIA_TYPE_VIDEO, 500, true},  {"b", "500000", AVMEDIA_TYPE_VIDEO, 500000, false},
+        {"vb", "999", AVMEDIA_TYPE_VIDEO, 999, true}, {"vb", "1000", AVMEDIA_TYPE_VIDEO, 1000, false},
+        {"ab", "128", AVMEDIA_TYPE_AUDIO, 128, true}, {"ab", "128000", AVMEDIA_TYPE_AUDIO, 128000, false},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(std::string(c.Name) + "=" + c.Value);
@@ -65,8 +68,9 @@ TEST_F(OptionParser, CropBandsShrinkTheInputFrameAndRefuseWhatDoesNotFit)
         EXPECT_TRUE(log.Contains(llWarning, "CropTop is deprecated in favor of the crop avfilter"));
     }
     // 140 left: a band of 140 no longer fits; nothing changes.
-    EXPECT_EQ(Failure("cropbottom", "140"), "Vertical crop dimensions are outside the range of the original image.\n"
-                                            "Remember to crop first and scale second.");
+    EXPECT_EQ(Failure("cropbottom", "140"),
+              "Vertical crop dimensions are outside the range of the original image.\n"
+              "Remember to crop first and scale second.");
     EXPECT_EQ(O().BottomBand, 0);
     EXPECT_EQ(O().FrameHeight, 140);
 
@@ -74,16 +78,18 @@ TEST_F(OptionParser, CropBandsShrinkTheInputFrameAndRefuseWhatDoesNotFit)
     Set("cropright", "0"); // ignored
     EXPECT_EQ(O().FrameWidth, 300);
     EXPECT_EQ(O().RightBand, 0);
-    EXPECT_EQ(Failure("cropright", "300"), "Horizontal crop dimensions are outside the range of the original image.\n"
-                                           "Remember to crop first and scale second.");
+    EXPECT_EQ(Failure("cropright", "300"),
+              "Horizontal crop dimensions are outside the range of the original image.\n"
+              "Remember to crop first and scale second.");
     EXPECT_FALSE(Failure("croptop", "x").isEmpty()); // not a number
 }
 
 TEST_F(OptionParser, CropOfTheFullHeightOfAnInputIsRefused)
 {
     OpenInput(TTestMedia::VideoAudioMp4);
-    EXPECT_EQ(Failure("croptop", "240"), "Vertical crop dimensions are outside the range of the original image.\n"
-                                         "Remember to crop first and scale second.");
+    EXPECT_EQ(Failure("croptop", "240"),
+              "Vertical crop dimensions are outside the range of the original image.\n"
+              "Remember to crop first and scale second.");
     EXPECT_EQ(O().FrameHeight, 240);
 }
 
@@ -102,7 +108,8 @@ TEST_F(OptionParser, AspectRatios)
 
 TEST_F(OptionParser, FlagValuesAreTrueUnlessExactlyZero)
 {
-    const std::pair<const char*, bool> values[] = {{"", true}, {"0", false}, {"1", true}, {"no", true}, {" 0", true}};
+    const std::pair<const char*, bool> values[] = {
+        {"", true}, {"0", false}, {"1", true}, {"no", true}, {" 0", true}};
     for (const auto& [value, expected] : values) {
         SCOPED_TRACE(value);
         Set("shortest", value);
@@ -273,9 +280,12 @@ TEST_F(OptionParser, StreamMapsMetadataMapsAndStreamIds)
     EXPECT_EQ(O().StreamIdMap[3], 7);
     for (const char* bad : {"3", "3:", ":7"})
         EXPECT_EQ(Failure("streamid", bad),
-                  QString("Invalid value \"%1\" for option \"streamid\", required syntax is \"index:value\"").arg(bad));
-    EXPECT_EQ(Failure("streamid", "20:1"), "Invalid stream index 20 for option \"streamid\": it must be from 0 to 19");
-    EXPECT_EQ(Failure("streamid", "-1:1"), "Invalid stream index -1 for option \"streamid\": it must be from 0 to 19");
+                  QString("Invalid value \"%1\" for option \"streamid\", required syntax is \"index:value\"")
+                      .arg(bad));
+    EXPECT_EQ(Failure("streamid", "20:1"),
+              "Invalid stream index 20 for option \"streamid\": it must be from 0 to 19");
+    EXPECT_EQ(Failure("streamid", "-1:1"),
+              "Invalid stream index -1 for option \"streamid\": it must be from 0 to 19");
 }
 
 TEST_F(OptionParser, CodecNamesCopyAndTags)
@@ -312,13 +322,15 @@ TEST_F(OptionParser, BitStreamFilters)
     // The text after "=" sets the filter's own options.
     Set("vbsf", "noise=amount=2");
     EXPECT_EQ(O().VideoBsfs.size(), 2u);
-    EXPECT_EQ(Failure("vbsf", "noise=loudness=3"), "Invalid arguments \"loudness=3\" for bitstream filter noise");
+    EXPECT_EQ(Failure("vbsf", "noise=loudness=3"),
+              "Invalid arguments \"loudness=3\" for bitstream filter noise");
 }
 
 TEST_F(OptionParser, InformationalOptionsOnlyLog)
 {
     TLogCapture log;
-    for (const char* name : {"L", "h", "version", "formats", "codecs", "bsfs", "protocols", "filters", "i", "y", "benchmark"})
+    for (const char* name :
+         {"L", "h", "version", "formats", "codecs", "bsfs", "protocols", "filters", "i", "y", "benchmark"})
         Set(name, "x");
     Set("timelimit", "10");
     const QStringList info = log.Lines(llInfo);
@@ -453,7 +465,8 @@ TEST_F(OptionParser, DevicePresetByShortNameAfterTheCodec)
     EXPECT_EQ(PrivateOption(p, "direct-pred"), "1");
     EXPECT_EQ(PrivateOption(p, "b_strategy"), "1");
     EXPECT_EQ(PrivateOption(p, "sc_threshold"), "40");
-    // What the older generation left at its defaults stays so: an iPod plays no B-frames and no 8x8 transform.
+    // What the older generation left at its defaults stays so: an iPod plays no B-frames and no 8x8
+    // transform.
     EXPECT_EQ(StoredCodecOption(*Task, AVMEDIA_TYPE_VIDEO, "bf"), 0);
     EXPECT_EQ(PrivateOption(p, "8x8dct"), "0");
     EXPECT_EQ(PrivateOption(p, "weightb"), "0");
@@ -466,9 +479,10 @@ TEST_F(OptionParser, DevicePresetByShortNameAfterTheCodec)
 
 TEST_F(OptionParser, EveryBuiltInPresetApplies)
 {
-    for (const char* name : {"libx264-baseline", "libx264-main", "libx264-ipod320", "libx264-ipod640", "libx264-psp",
-                             "libx264-ps3", "libx264-mp4", "libx264-ultrafast", "libx264-placebo_firstpass",
-                             "libx264-lossless_max", "libx264-default", "libx264-hq"}) {
+    for (const char* name :
+         {"libx264-baseline", "libx264-main", "libx264-ipod320", "libx264-ipod640", "libx264-psp",
+          "libx264-ps3", "libx264-mp4", "libx264-ultrafast", "libx264-placebo_firstpass",
+          "libx264-lossless_max", "libx264-default", "libx264-hq"}) {
         SCOPED_TRACE(name);
         TLogCapture log;
         Task->Reset();
@@ -528,9 +542,10 @@ TEST_F(OptionParser, PresetFiles)
     write("=5\n");
     EXPECT_EQ(Failure("apre", path), QString("%1: Invalid syntax: \"=5\"").arg(path));
     write("no_such_option=5\n");
-    EXPECT_EQ(Failure("spre", path),
-              QString("%1: Invalid option or argument: \"no_such_option=5\", parsed as \"no_such_option\" = \"5\"")
-                  .arg(path));
+    EXPECT_EQ(
+        Failure("spre", path),
+        QString("%1: Invalid option or argument: \"no_such_option=5\", parsed as \"no_such_option\" = \"5\"")
+            .arg(path));
     write("g=many\n");
     EXPECT_EQ(Failure("fpre", path),
               QString("%1: Invalid option or argument: \"g=many\", parsed as \"g\" = \"many\"").arg(path));

@@ -15,8 +15,10 @@ namespace {
 
 TEST(OptionText, LineBreaksAndTheCrlfMarkReadAlike)
 {
-    const std::vector<TOptionLine> separate = ReadOptionLines("  vn=1\r\nAcodec=mp2\rmetadata=title=x\nbare\n\n");
-    const std::vector<TOptionLine> oneLine = ReadOptionLines("vn=1<CRLF>Acodec=mp2<CRLF>metadata=title=x<CRLF>bare");
+    const std::vector<TOptionLine> separate =
+        ReadOptionLines("  vn=1\r\nAcodec=mp2\rmetadata=title=x\nbare\n\n");
+    const std::vector<TOptionLine> oneLine =
+        ReadOptionLines("vn=1<CRLF>Acodec=mp2<CRLF>metadata=title=x<CRLF>bare");
     const std::vector<TOptionLine> expected = {
         {"vn", "1"}, {"acodec", "mp2"}, {"metadata", "title=x"}, {"bare", ""}};
     EXPECT_EQ(separate, expected);
@@ -49,7 +51,7 @@ TEST(CreationTime, DateTimesBecomeSecondsSince1970)
 {
     EXPECT_EQ(CreationTimeFromDateTime(25569.0, 0), 0);
     EXPECT_EQ(CreationTimeFromDateTime(25569.5, 0), 43200);
-    EXPECT_EQ(CreationTimeFromDateTime(25569.0, 1.0 / 24), -3600); // one hour east of UTC
+    EXPECT_EQ(CreationTimeFromDateTime(25569.0, 1.0 / 24), -3600);                  // one hour east of UTC
     EXPECT_EQ(CreationTimeFromDateTime(36526.0 + 1.0 / 86400 * 0.6, 0), 946684801); // rounded
 
     // A local date-time: the offset in force at that time counts.
@@ -200,7 +202,8 @@ TEST_F(OptionRecords, MetadataAndCreationTime)
     options.Info.Genre = "G";
     options.Info.Timestamp = 0;
     Apply(options);
-    const std::vector<std::pair<QString, QString>> expected = {{"year", "2009"}, {"title", "T"}, {"genre", "G"}};
+    const std::vector<std::pair<QString, QString>> expected = {
+        {"year", "2009"}, {"title", "T"}, {"genre", "G"}};
     EXPECT_EQ(O().Metadata, expected);
     EXPECT_NEAR(static_cast<double>(O().RecTimestamp), QDateTime::currentSecsSinceEpoch(), 2);
 
@@ -258,7 +261,8 @@ TEST_F(OptionRecords, AdditionalStreamsTakeTheirCodecLinesInOrder)
     std::vector<AVCodecID> codecs;
     for (const TOutputStreamCodec& stream : streams)
         codecs.push_back(stream.CodecId);
-    EXPECT_EQ(codecs, (std::vector<AVCodecID>{AV_CODEC_ID_MPEG4, AV_CODEC_ID_MP2, AV_CODEC_ID_MP2, AV_CODEC_ID_AC3}));
+    EXPECT_EQ(codecs,
+              (std::vector<AVCodecID>{AV_CODEC_ID_MPEG4, AV_CODEC_ID_MP2, AV_CODEC_ID_MP2, AV_CODEC_ID_AC3}));
 }
 
 } // namespace
