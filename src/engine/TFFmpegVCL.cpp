@@ -15,6 +15,7 @@ TCustomFFmpegVCL::TCustomFFmpegVCL(QObject* owner)
 
 TCustomFFmpegVCL::~TCustomFFmpegVCL()
 {
+    ShutDownRun();
     // No delivery may still be running when the records and locks go.
     for (std::mutex* lock : {&FHookLock, &FPreviewEventLock, &FProgressLock, &FTerminateLock}) {
         lock->lock();

@@ -3,11 +3,13 @@
 #include "engine/EventRecords.h"
 #include "engine/FFmpegList.h"
 #include "engine/OptionRecords.h"
+#include "engine/TerminateNotifications.h"
 #include "media/FFBaseComponent.h"
 #include "platform/ThreadPriority.h"
 
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -104,6 +106,20 @@ protected:
     void RefuseWhileWorking(const char* operation) const;
     THookCallback MakeHookCallback();
 
+    // ---- run control helpers (TFFmpegVCLRun.cpp)
+    // Starts task NextTask when tasks are pending (threaded: resumes its worker).
+    void StartNextTask();
+    // The end-of-run notification (task index -1), once.
+    void EndRun();
+    // For the destructor, first: stops a run that is still going (waiting,
+    // with main-thread calls kept running) and waits for every notification
+    // thread, so that no delivery holds a lock or a record that goes next.
+    void ShutDownRun();
+    // The record of the end-of-run notification.
+    static TTerminateInfo EndOfRunInfo();
+    // OnTerminate on the calling thread; an exception of the handler is logged.
+    void DeliverTerminateHere(const TTerminateEvent& handler, const TTerminateInfo& info);
+
     TFFmpegList FTasks;
 
     // Run counters: changed only under FTerminateLock or on the thread that
@@ -111,9 +127,9 @@ protected:
     int FFinishedCount = 0;
     int FNextTask = -1;
     int FPendingCount = 0;
-    bool FAllDone = false;
+    std::atomic<bool> FAllDone{false}; // read by ClearTasks on whatever thread the owner calls it
     bool FThreaded = false;
-    bool FWorking = false; // a run was started and ClearTasks has not been called since
+    std::atomic<bool> FWorking{false}; // a run was started and ClearTasks has not been called since
 
     // One lock and one record per event, reused for every delivery.
     std::mutex FHookLock;
@@ -124,6 +140,8 @@ protected:
     TProgressInfo FProgressInfo;
     TTerminateInfo FTerminateInfo;
     TPreviewInfo FPreviewInfo;
+    // Threaded mode: every OnTerminate delivery on a thread of its own, in order.
+    TTerminateNotifications FTerminateNotifications;
 
 private:
     QString FAbout;

@@ -10,16 +10,18 @@ TTerminateNotifications::~TTerminateNotifications()
     WaitAll();
 }
 
-void TTerminateNotifications::Post(std::function<void()> delivery)
+void TTerminateNotifications::Post(std::function<void()> delivery, bool afterHolds)
 {
     std::lock_guard<std::mutex> guard(FLock);
     JoinFinished();
     auto previous = FLastDone;
     auto done = std::make_shared<TManualResetEvent>(false);
     FLastDone = done;
-    std::thread thread([this, previous, done, delivery = std::move(delivery)] {
+    std::thread thread([this, previous, done, afterHolds, delivery = std::move(delivery)] {
         if (previous)
             previous->Wait();
+        if (afterHolds)
+            WaitUntilNotHeld();
         try {
             delivery();
         } catch (const std::exception& error) {
@@ -30,6 +32,25 @@ void TTerminateNotifications::Post(std::function<void()> delivery)
         done->Set();
     });
     FDeliveries.push_back({std::move(thread), done});
+}
+
+void TTerminateNotifications::Hold()
+{
+    std::lock_guard<std::mutex> guard(FLock);
+    ++FHolds;
+}
+
+void TTerminateNotifications::Release()
+{
+    std::lock_guard<std::mutex> guard(FLock);
+    --FHolds;
+    FHoldChanged.notify_all();
+}
+
+void TTerminateNotifications::WaitUntilNotHeld()
+{
+    std::unique_lock<std::mutex> guard(FLock);
+    FHoldChanged.wait(guard, [this] { return FHolds == 0; });
 }
 
 void TTerminateNotifications::JoinFinished()

@@ -2,6 +2,7 @@
 
 #include "engine/ManualResetEvent.h"
 
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -22,8 +23,15 @@ public:
     TTerminateNotifications& operator=(const TTerminateNotifications&) = delete;
 
     // Starts the thread of one delivery. An exception escaping the delivery
-    // is logged at llError, never left to end the program.
-    void Post(std::function<void()> delivery);
+    // is logged at llError, never left to end the program. With afterHolds
+    // the delivery also waits until no hold is left (see Hold).
+    void Post(std::function<void()> delivery, bool afterHolds = false);
+
+    // While held, deliveries posted with afterHolds wait: the end-of-run
+    // notification must not reach a handler that clears the tasks while
+    // StopTasks (or pause, resume) still walks through them.
+    void Hold();
+    void Release();
 
     // Returns once every posted delivery has returned (pumping main-thread
     // calls while it waits on the main thread). Called from within a delivery
@@ -41,8 +49,11 @@ private:
         std::shared_ptr<TManualResetEvent> Done;
     };
     void JoinFinished(); // with FLock held
+    void WaitUntilNotHeld();
 
     mutable std::mutex FLock;
     std::vector<TDelivery> FDeliveries;           // --- protected by FLock
     std::shared_ptr<TManualResetEvent> FLastDone; // --- protected by FLock
+    std::condition_variable FHoldChanged;
+    int FHolds = 0; // --- protected by FLock
 };
