@@ -1,6 +1,7 @@
 #include "LoopTesting.h"
 
 #include "engine/TCustomFFmpeg.h"
+#include "engine/TFFmpegVCL.h"
 #include "media/FFLogger.h"
 #include "media/FFmpegLoader.h"
 #include "support/FfprobeFacts.h"
@@ -188,24 +189,70 @@ TConversionResult TConversionRun::Run()
 
 TConversionResult RunConversion(const TConversion& conversion)
 {
-    std::unique_ptr<TConversionRun> run;
-    QStringList lines;
-    const void* sender = nullptr;
-    DefaultLogger()->SetOnLog([&](const void* from, quint32, TLogLevel, const QString& line) {
-        if (from && from == sender)
-            lines << line;
+    TFFmpegVCL engine;
+    if (!engine.LoadLibraries(QString()))
+        throw std::runtime_error(engine.LastErrMsg().toStdString());
+    TConversionResult result;
+    engine.SetTaskVerbose(conversion.Verbose);
+    engine.SetProgressInterval(int(conversion.ProgressInterval / 1000));
+    if (conversion.WithProgress)
+        engine.OnProgress = [&](QObject*, PProgressInfo info) {
+            result.Progress.push_back({info->FileIndex, info->TotalDuration, info->CurrentDuration,
+                                       info->CurrentSize, info->FrameNumber});
+        };
+    if (conversion.Hook)
+        engine.OnCustomHook = [&](QObject*, PHookInfo info) {
+            conversion.Hook(*info->Bitmap, info->FrameNumber, info->PTS, info->Update, info->StopHook);
+        };
+    bool terminated = false;
+    engine.OnTerminate = [&](QObject*, const TTerminateInfo& info) {
+        if (info.TaskIndex != 0)
+            return;
+        terminated = true;
+        result.Finished = info.Finished;
+        result.Exception = info.Exception;
+        result.ExceptionMsg = info.ExceptionMsg;
+    };
+
+    const void* task = nullptr;
+    DefaultLogger()->SetOnLog([&](const void* sender, quint32, TLogLevel, const QString& line) {
+        if (sender && sender == task)
+            result.LogLines << line;
     });
-    try {
-        run = std::make_unique<TConversionRun>(conversion);
-        sender = run->LogSender();
-        TConversionResult result = run->Run();
+    auto finish = [&](const QString& failure) {
         DefaultLogger()->SetOnLog({});
-        result.LogLines = lines + result.LogLines;
+        if (!failure.isEmpty()) {
+            result.Exception = true;
+            result.ExceptionMsg = failure;
+        }
         return result;
-    } catch (...) {
-        DefaultLogger()->SetOnLog({});
-        throw;
+    };
+
+    TInputOptions first = conversion.Inputs.at(0).Options;
+    const int index = engine.AddTask(conversion.Inputs[0].FileName, &first);
+    if (index < 0)
+        return finish(engine.LastErrMsg());
+    TCustomFFmpeg* converting = engine.Task(index);
+    task = converting;
+    // Further inputs (joining) are opened on the task: the component adds a task's first input only.
+    for (size_t i = 1; i < conversion.Inputs.size(); ++i) {
+        TInputOptions options = conversion.Inputs[i].Options;
+        converting->ApplyInputOptions(options, conversion.Inputs[i].FileName);
+        if (!converting->OpenInputFile(conversion.Inputs[i].FileName))
+            return finish(converting->LastErrMsg());
     }
+    TOutputOptions output = conversion.Output;
+    output.CustomHook = bool(conversion.Hook);
+    if (!engine.SetOutputFile(index, conversion.OutputFile, &output))
+        return finish(engine.LastErrMsg());
+
+    engine.StartTask(0); // on this thread, returning when the run is over
+    if (!terminated)
+        return finish("no OnTerminate for the task");
+    result.DupCount = converting->Counters.DupCount;
+    result.DropCount = converting->Counters.DropCount;
+    engine.ClearTasks();
+    return finish(QString());
 }
 
 QJsonObject StreamFacts(const QString& path, const QString& type)

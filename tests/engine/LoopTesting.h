@@ -69,8 +69,9 @@ struct TConversion
     int Verbose = 1;
 };
 
-// One conversion by one task: prepared (inputs and output opened) on
-// construction, converted by Run on whatever thread calls it.
+// One conversion by a bare task, without the component: prepared (inputs
+// and output opened) on construction, converted by Run on whatever thread
+// calls it, with the final report in the task's log (no progress callback).
 class TConversionRun
 {
 public:
@@ -89,7 +90,8 @@ private:
     bool FPrepared = false;
 };
 
-// Runs the conversion to its end on the calling thread, with the task's log lines.
+// Runs the conversion through the engine component (one task, StartTask(0):
+// to its end on the calling thread), with the task's log lines and events.
 TConversionResult RunConversion(const TConversion& conversion);
 
 // ffprobe's "streams" entry of the first stream of that type ("video", "audio").
