@@ -103,6 +103,18 @@ QString SizeChangeClip()
     return GeneratedSource("size_change.ts", {"-i", "concat:" + first + "|" + second, "-c", "copy"});
 }
 
+QString SubtitledClip()
+{
+    const QString subtitles = TestMediaFolder() + "/loop-subtitles.srt";
+    QFile file(subtitles);
+    if (!file.exists() && file.open(QIODevice::WriteOnly)) // same text every time: no lock needed
+        file.write("1\n00:00:00,500 --> 00:00:01,000\nFirst line\n\n2\n00:00:01,200 --> 00:00:01,800\nSecond "
+                   "line\n\n");
+    file.close();
+    return GeneratedSource("subtitled.mkv", {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=2",
+                                             "-i", subtitles, "-c:v", "mpeg4", "-c:s", "srt"});
+}
+
 QString TConversionResult::LastReportLine() const
 {
     // The final report is the last report line; the summary ("video:...") follows it.

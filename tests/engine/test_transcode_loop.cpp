@@ -13,6 +13,7 @@
 
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -550,6 +551,96 @@ TEST_F(TranscodeLoop, TwoTasksAtOnceKeepTheirOwnQuantiserHistogram)
         EXPECT_EQ(histogram.captured(1).count('1'), 1) << histogram.captured(1).toStdString();
         EXPECT_EQ(histogram.captured(1).count('0'), 31) << histogram.captured(1).toStdString();
     }
+}
+
+} // namespace
+
+namespace {
+
+QByteArray PacketChecksum(const QString& path, const QString& stream)
+{
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg",
+                 {"-v", "error", "-i", path, "-map", "0:" + stream, "-c", "copy", "-f", "md5", "-"});
+    ffmpeg.waitForFinished(60000);
+    return ffmpeg.readAllStandardOutput().trimmed();
+}
+
+QStringList PacketTimes(const QString& path, const QString& stream)
+{
+    QProcess ffprobe;
+    ffprobe.start("ffprobe", {"-v", "error", "-select_streams", stream, "-show_entries", "packet=pts_time",
+                              "-of", "csv=p=0", path});
+    ffprobe.waitForFinished(60000);
+    return QString::fromUtf8(ffprobe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+TEST_F(TranscodeLoop, StreamCopyKeepsEveryPacketAsItWas)
+{
+    const QString source = TestMediaPath(TTestMedia::VideoAudioMp4);
+    TConversion c = ConversionOf(source, Folder.FilePath("copy.mp4"));
+    c.Output.VideoCodec = "copy";
+    c.Output.AudioCodec = "copy";
+    const TConversionResult result = RunConversion(c);
+    ExpectSucceeded(result);
+
+    EXPECT_EQ(PacketChecksum(c.OutputFile, "v"), PacketChecksum(source, "v"));
+    EXPECT_EQ(PacketChecksum(c.OutputFile, "a"), PacketChecksum(source, "a"));
+    EXPECT_EQ(PacketTimes(c.OutputFile, "v"), PacketTimes(source, "v"));
+    EXPECT_NEAR(DurationOf(StreamFacts(c.OutputFile, "video")), 2.0, OneFrameAt25);
+    ASSERT_FALSE(result.Progress.empty());
+    EXPECT_EQ(result.Progress.back().FrameNumber, 50);
+}
+
+TEST_F(TranscodeLoop, FrameLimitEndsTheLoop)
+{
+    TConversion c = ConversionOf(TestMediaPath(TTestMedia::VideoAudioMp4), Folder.FilePath("ten.mp4"));
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.DisableAudio = true;
+    c.Output.ExtOptions = "vframes=10";
+    ExpectSucceeded(RunConversion(c));
+    EXPECT_EQ(FrameCount(StreamFacts(c.OutputFile, "video")), 10);
+}
+
+TEST_F(TranscodeLoop, VideoStatisticsFileHasALinePerPacket)
+{
+    const QString statistics = Folder.FilePath("stats.log");
+    TConversion c = ConversionOf(TestMediaPath(TTestMedia::VideoAudioMp4), Folder.FilePath("stats.mp4"));
+    c.Output.VideoCodec = "mpeg4";
+    c.Output.ExtOptions = "vstats_file=" + statistics;
+    ExpectSucceeded(RunConversion(c));
+
+    QFile file(statistics);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 50);
+    const QRegularExpression format("^frame= +(\\d+) q= *[0-9.]+ f_size= +\\d+ s_size= +\\d+kB time= [0-9.]+ "
+                                    "br= +[0-9.]+kbits/s avg_br= +[0-9.]+kbits/s type= [IP]$");
+    for (int i = 0; i < lines.size(); ++i) {
+        const QRegularExpressionMatch match = format.match(lines[i]);
+        ASSERT_TRUE(match.hasMatch()) << lines[i].toStdString();
+        EXPECT_EQ(match.captured(1).toInt(), i + 1);
+    }
+    EXPECT_TRUE(lines[0].endsWith("type= I"));
+}
+
+TEST_F(TranscodeLoop, TwoPassesShareTheFirstPassStatistics)
+{
+    const QString prefix = Folder.FilePath("passlog");
+    for (const int pass : {1, 2}) {
+        TConversion c = ConversionOf(TestMediaPath(TTestMedia::VideoAudioMp4),
+                                     Folder.FilePath(QString("pass%1.mp4").arg(pass)));
+        c.Output.VideoCodec = "mpeg4";
+        c.Output.VideoBitrate = 400000;
+        c.Output.DisableAudio = true;
+        c.Output.ExtOptions = QString("pass=%1<CRLF>passlogfile=%2").arg(pass).arg(prefix);
+        ExpectSucceeded(RunConversion(c));
+        if (pass == 1) // one statistics line per picture, written by the encoder during pass 1
+            EXPECT_GE(QFileInfo(prefix + "-0.log").size(), 50 * 40);
+    }
+    const double bitRate =
+        StreamFacts(Folder.FilePath("pass2.mp4"), "video").value("bit_rate").toString().toDouble();
+    EXPECT_NEAR(bitRate, 400000, 40000);
 }
 
 } // namespace
