@@ -1,0 +1,10 @@
+#pragma once
+
+#include <vector>
+
+class TCliConsole;
+struct TCliTask;
+
+// --print-options: for each prepared file its input and output records as
+// "[Input]" and "[Output]" blocks of Field=value lines, a blank line between files.
+void PrintCliTaskOptions(const TCliTask& task, bool first, TCliConsole& console);
