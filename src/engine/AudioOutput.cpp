@@ -56,6 +56,18 @@ void MakeResampler(TLoopContext& loop, TOutputStream& ost, const TInputStream& i
                                                 EncoderChannels(encoder), encoder->sample_rate));
     }
     ost.ResampleCtx.reset(resampler);
+    TOutputStreamWork& work = loop.WorkOf(ost);
+    av_channel_layout_copy(&work.ResamplerLayout, &source.DecodedLayout);
+    work.ResamplerRate = source.DecodedRate;
+}
+
+// A source may change its channels or rate midway (broadcast streams do):
+// the resampler must be made for what arrives, never fed blocks of another shape.
+bool ResamplerFits(TLoopContext& loop, const TOutputStream& ost, const TInputStreamWork& source)
+{
+    const TOutputStreamWork& work = loop.WorkOf(ost);
+    return ost.ResampleCtx && work.ResamplerRate == source.DecodedRate &&
+           av_channel_layout_compare(&work.ResamplerLayout, &source.DecodedLayout) == 0;
 }
 
 // Converter from 16-bit interleaved to the encoder's sample format, made once per format pair.
@@ -201,9 +213,9 @@ void OutputAudioBlock(TLoopContext& loop, TOutputStream& ost, TInputStream& ist,
     const int outputChannels = EncoderChannels(encoder);
     ReserveWorkBuffer(loop, ost, source, size);
 
-    if (inputChannels != outputChannels)
+    if (inputChannels != outputChannels || source.DecodedRate != encoder->sample_rate)
         ost.AudioResample = true;
-    if (ost.AudioResample && !ost.ResampleCtx)
+    if (ost.AudioResample && !ResamplerFits(loop, ost, source))
         MakeResampler(loop, ost, ist, source);
 
     TAudioClock clock;

@@ -58,6 +58,8 @@ TLoopContext::TLoopContext(TCustomFFmpeg& task)
 TLoopContext::~TLoopContext()
 {
     sws_freeContext(FromRgbScaler);
+    for (TOutputStreamWork& work : OutputWork)
+        av_channel_layout_uninit(&work.ResamplerLayout);
     for (TInputStreamWork& work : InputWork) {
         av_channel_layout_uninit(&work.ConverterLayout);
         av_channel_layout_uninit(&work.DecodedLayout);

@@ -76,7 +76,10 @@ struct TOutputStreamWork
     TMuxedStream* Muxed = nullptr;
     FramePtr EncoderFrame;        // audio frame handed to the encoder; reused
     int EncoderFrameCapacity = 0; // samples its buffers hold
-    FramePtr CroppedView;         // video: the cropped picture (no copy of the data)
+    // Audio: the source shape the resampler was made for.
+    AVChannelLayout ResamplerLayout{};
+    int ResamplerRate = 0;
+    FramePtr CroppedView; // video: the cropped picture (no copy of the data)
     // Stream copy: in-band header handling for outputs that carry headers globally or per key frame.
     BsfContextPtr RemoveInbandHeaders;
     bool CopyHeadersChecked = false;

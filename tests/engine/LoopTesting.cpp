@@ -103,6 +103,17 @@ QString SizeChangeClip()
     return GeneratedSource("size_change.ts", {"-i", "concat:" + first + "|" + second, "-c", "copy"});
 }
 
+QString AudioChangeClip()
+{
+    const QString first =
+        GeneratedSource("audio_a.ts", {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=2",
+                                       "-c:a", "mp2", "-ac", "1", "-b:a", "128k"});
+    const QString second =
+        GeneratedSource("audio_b.ts", {"-f", "lavfi", "-i", "sine=frequency=880:sample_rate=48000:duration=2",
+                                       "-c:a", "mp2", "-ac", "2", "-b:a", "192k", "-output_ts_offset", "2"});
+    return GeneratedSource("audio_change.ts", {"-i", "concat:" + first + "|" + second, "-c", "copy"});
+}
+
 QString SubtitledClip()
 {
     const QString subtitles = TestMediaFolder() + "/loop-subtitles.srt";

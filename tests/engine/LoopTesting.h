@@ -23,11 +23,12 @@ class TFFmpeg;
 QString GeneratedSource(const QString& fileName, const QStringList& ffmpegArguments);
 
 // Sources used by several tests.
-QString LongClip();       // 20 s, 160x120, 25 fps H.264 (key frame every 10 s) + AAC 44.1 kHz mono
-QString LoudWav();        // 1 s of a sine at 3/4 of full scale, 16-bit 44.1 kHz mono
-QString LateAudioClip();  // 4 s of video, its audio starting at 2 s
-QString SizeChangeClip(); // MPEG-TS: 2 s at 320x240 followed by 2 s at 176x144
-QString SubtitledClip();  // Matroska: 2 s of video with two SubRip lines (0.5-1.0 s, 1.2-1.8 s)
+QString LongClip();        // 20 s, 160x120, 25 fps H.264 (key frame every 10 s) + AAC 44.1 kHz mono
+QString LoudWav();         // 1 s of a sine at 3/4 of full scale, 16-bit 44.1 kHz mono
+QString LateAudioClip();   // 4 s of video, its audio starting at 2 s
+QString SizeChangeClip();  // MPEG-TS: 2 s at 320x240 followed by 2 s at 176x144
+QString AudioChangeClip(); // MPEG-TS audio: 2 s mono 44.1 kHz, then 2 s stereo 48 kHz
+QString SubtitledClip();   // Matroska: 2 s of video with two SubRip lines (0.5-1.0 s, 1.2-1.8 s)
 
 struct TProgressRecord
 {

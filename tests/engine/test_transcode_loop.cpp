@@ -592,6 +592,28 @@ TEST_F(TranscodeLoop, StreamCopyKeepsEveryPacketAsItWas)
     EXPECT_EQ(result.Progress.back().FrameNumber, 50);
 }
 
+TEST_F(TranscodeLoop, AudioChangingChannelsAndRateMidwayIsResampledToTheOutput)
+{
+    TConversion c = ConversionOf(AudioChangeClip(), Folder.FilePath("changing.m4a"));
+    c.Output.AudioCodec = "aac";
+    c.Output.AudioChannels = 2;
+    c.Output.AudioSampleRate = 44100;
+    ExpectSucceeded(RunConversion(c));
+
+    const QJsonObject audio = StreamFacts(c.OutputFile, "audio");
+    EXPECT_EQ(audio.value("channels").toInt(), 2);
+    EXPECT_EQ(audio.value("sample_rate").toString(), "44100");
+    EXPECT_NEAR(DurationOf(audio), 4.0, 0.1); // each MP2 part carries its own coding delay
+    // The second half is the second part's tone at its own pitch: 880 Hz, not shifted by a wrong rate.
+    const std::vector<int16_t> samples = AudioSamplesS16(c.OutputFile);
+    ASSERT_GT(samples.size(), size_t(2 * 44100 * 3.5));
+    int crossings = 0;
+    const size_t from = size_t(2 * 44100 * 2.5), to = size_t(2 * 44100 * 3.5); // interleaved stereo
+    for (size_t i = from + 2; i < to; i += 2)
+        crossings += (samples[i - 2] < 0) != (samples[i] < 0);
+    EXPECT_NEAR(crossings, 2 * 880, 20);
+}
+
 TEST_F(TranscodeLoop, FrameLimitEndsTheLoop)
 {
     TConversion c = ConversionOf(TestMediaPath(TTestMedia::VideoAudioMp4), Folder.FilePath("ten.mp4"));
