@@ -27,6 +27,23 @@ QString CropProblem(const TlvFilesRecord& record, const TSourceVideo& video)
         .arg(video.Height);
 }
 
+QString SecondsText(qint64 microseconds)
+{
+    return QString::number(double(microseconds) / 1e6, 'f', 3) + QStringLiteral(" s");
+}
+
+// A start at or past the end would give a file with no picture and no sound
+// that looks converted.
+QString StartProblem(const TlvFilesRecord& record, TAVProbe& probe)
+{
+    TFileStreamInfo info;
+    probe.GetFileStreamInfo(info);
+    if (info.Duration <= 0 || record.StartTime < info.Duration)
+        return QString();
+    return QStringLiteral("the start %1 lies at or past the end of the file (%2)")
+        .arg(SecondsText(record.StartTime), SecondsText(info.Duration));
+}
+
 } // namespace
 
 std::optional<TCliTask> PrepareCliTask(const QString& source, int addIndex, const TCliRequest& request,
@@ -46,7 +63,10 @@ std::optional<TCliTask> PrepareCliTask(const QString& source, int addIndex, cons
     TCliTask task;
     task.Source = source;
     task.Record = CliJobRecord(source, addIndex, request.Edits, profile.Zoom);
-    if (const QString problem = CropProblem(task.Record, ReadSourceVideo(probe)); !problem.isEmpty()) {
+    QString problem = CropProblem(task.Record, ReadSourceVideo(probe));
+    if (problem.isEmpty())
+        problem = StartProblem(task.Record, probe);
+    if (!problem.isEmpty()) {
         reason = problem;
         return std::nullopt;
     }

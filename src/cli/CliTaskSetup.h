@@ -25,10 +25,10 @@ struct TCliTask
 // Opens the source with a probe, names its destination with "." + the
 // profile's extension, gives the record the zoom and maps the profile, the
 // probe and the record into the two option records (MapTaskOptions). Empty,
-// with the reason, when the file cannot be opened or the crop leaves nothing
-// of its picture. Throws EConvertError for settings the mapping cannot use
-// (a volume that is not a number) and EIniFileException when the naming's
-// folder fallback cannot be stored.
+// with the reason, when the file cannot be opened, the crop leaves nothing of
+// its picture or the trim starts at or past its end. Throws EConvertError for
+// settings the mapping cannot use (a volume that is not a number) and
+// EIniFileException when the naming's folder fallback cannot be stored.
 std::optional<TCliTask> PrepareCliTask(const QString& source, int addIndex, const TCliRequest& request,
                                        const TCliProfile& profile, TCliDestinations& destinations,
                                        QString& reason);

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -149,8 +150,24 @@ TEST_F(CliConvert, TrimAndTheSameBaseNameTwice)
             << name.toStdString();
 }
 
+TEST_F(CliConvert, OddFileNamesConvert)
+{
+    const QString colon = TestMediaPath(TTestMedia::ColonName);
+    const QString unicode = TestMediaPath(TTestMedia::NonAsciiName);
+    const QString dash = CopyTestMedia(TTestMedia::Clip25Fps, Sandbox.FilePath("-dash.avi"));
+    const TCliRun run = RunCli(Sandbox.Args({"--profile", "404", "--quiet", "--", colon, unicode, dash}));
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    const QStringList expected{"-dash_(new).avi", "clip:colon name_(new).avi",
+                               QString::fromUtf8("vidéo ünïcödé 日本語_(new).avi")};
+    EXPECT_EQ(Sandbox.Outputs(), expected);
+    for (const QString& name : expected)
+        EXPECT_EQ(StreamOfType(FfprobeFacts(Sandbox.OutputFolder() + "/" + name), "video")["codec_name"],
+                  "mpeg4")
+            << name.toStdString();
+}
+
 // The effects of the job record reach the converted frames.
-TEST_F(CliConvert, TextAndBrightnessChangeTheOutputFrames)
+TEST_F(CliConvert, TextBrightnessAndPictureChangeTheOutputFrames)
 {
     const QString clip = TestMediaPath(TTestMedia::VideoAudioMp4); // 320x240, no letterbox pads
     auto convert = [&](const QStringList& edits) {
@@ -165,15 +182,29 @@ TEST_F(CliConvert, TextAndBrightnessChangeTheOutputFrames)
     const QByteArray darker = convert({"--brightness", "128"});
     const QByteArray text =
         convert({"--text", "WWWWWWWW", "--font", "DejaVu Sans,28", "--text-pos", "10,10"});
+    // A black square multiplied in: black wherever it lies.
+    QImage square(60, 60, QImage::Format_RGB888);
+    square.fill(Qt::black);
+    const QString bmp = Sandbox.FilePath("square.bmp");
+    ASSERT_TRUE(square.save(bmp, "BMP"));
+    const QByteArray picture = convert({"--image", bmp, "--image-pos", "200,150", "--style", "2"});
     ASSERT_EQ(plain.size(), 320 * 240);
     ASSERT_EQ(darker.size(), plain.size());
     ASSERT_EQ(text.size(), plain.size());
+    ASSERT_EQ(picture.size(), plain.size());
 
     EXPECT_LT(Mean(darker), Mean(plain) * 0.7);
     EXPECT_GT(Mean(darker), Mean(plain) * 0.3);
     // The text lands in the top rows and nowhere else.
     EXPECT_GT(DifferingPixels(plain, text, 320, 0, 80), 400);
     EXPECT_LT(DifferingPixels(plain, text, 320, 120, 240), 20);
+    // The square covers x 200..259, y 150..209.
+    int blackInSquare = 0;
+    for (int y = 155; y < 205; ++y)
+        for (int x = 205; x < 255; ++x)
+            blackInSquare += quint8(picture[y * 320 + x]) < 40 ? 1 : 0;
+    EXPECT_GT(blackInSquare, 50 * 50 * 9 / 10);
+    EXPECT_LT(DifferingPixels(plain, picture, 320, 0, 140), 20);
 }
 
 TEST_F(CliConvert, CtrlCStopsTheRunAsCancelDoesAndLeavesAPlayableOutput)

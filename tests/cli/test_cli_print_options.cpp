@@ -267,13 +267,29 @@ TEST_F(CliPrintOptions, MissingAndDamagedFilesAreNamedTheOthersStillPrinted)
     EXPECT_EQ(Block(run.Out, "Input", 1), QStringList()) << "one file printed";
 }
 
-TEST_F(CliPrintOptions, ACropThatLeavesNothingOfThePictureIsRefusedForThatFile)
+// Values the parser accepts but this very file cannot take.
+TEST_F(CliPrintOptions, EditsThatCannotWorkForAFileAreRefusedForThatFile)
 {
-    const QString small = TestMediaPath(TTestMedia::Clip25Fps);     // 176x144
-    const QString large = TestMediaPath(TTestMedia::VideoAudioMp4); // 320x240
-    const TCliRun run = RunCli(Sandbox.Args({"--print-options", "--crop", "0,0,100,100", small, large}));
-    EXPECT_EQ(run.ExitCode, 1);
-    EXPECT_TRUE(run.Err.contains("the crop 0,0,100,100 leaves nothing of the 176x144 picture"))
-        << run.Err.toStdString();
-    EXPECT_EQ(Field(run.Out, "Input", "FileName"), large);
+    const QString small = TestMediaPath(TTestMedia::Clip25Fps);     // 176x144, 2 s
+    const QString large = TestMediaPath(TTestMedia::VideoAudioMp4); // 320x240, 2 s
+    const QString longer = MakeClip(Sandbox.FilePath(""), "longer.mp4", 320, 240, 4.0, false);
+    const struct
+    {
+        QStringList Edits;
+        const char* Message;
+    } cases[] = {
+        {{"--crop", "0,0,100,100"}, "the crop 0,0,100,100 leaves nothing of the 176x144 picture"},
+        {{"--crop", "80,80,0,0"}, "the crop 80,80,0,0 leaves nothing of the 176x144 picture"},
+        {{"--start", "3"}, "the start 3.000 s lies at or past the end of the file (2.0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Edits.join(' ').toStdString());
+        const QStringList files =
+            c.Edits.first() == "--crop" ? QStringList{small, large} : QStringList{large, longer};
+        const TCliRun run = RunCli(Sandbox.Args(QStringList{"--print-options"} + c.Edits + files));
+        EXPECT_EQ(run.ExitCode, 1);
+        EXPECT_TRUE(run.Err.contains(files.first() + ": " + c.Message)) << run.Err.toStdString();
+        EXPECT_EQ(Field(run.Out, "Input", "FileName"), files.last());
+        EXPECT_EQ(Block(run.Out, "Input", 1), QStringList()) << "one file printed";
+    }
 }
