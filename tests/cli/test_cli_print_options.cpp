@@ -177,7 +177,8 @@ struct TRecordCase
 // The job-record options reach the records as the editors' values would.
 TEST_F(CliPrintOptions, JobRecordOptionsReachTheRecords)
 {
-    const QString clip = TestMediaPath(TTestMedia::VideoAudioMp4); // 320x240
+    // 320x240 and long enough for the trim of the mapping's example.
+    const QString clip = MakeClip(Sandbox.FilePath(""), "thirty.mp4", 320, 240, 30.0, false);
     const std::vector<TRecordCase> cases = {
         {"trimmed row",
          {"--start", "10", "--duration", "20"},
