@@ -6,6 +6,7 @@
 #include "LoopTesting.h"
 #include "OptionTesting.h"
 
+#include "engine/PreviewWindow.h"
 #include "engine/TFFmpegVCL.h"
 #include "media/FFLogger.h"
 #include "media/MainThread.h"
@@ -423,6 +424,80 @@ TEST_P(EventThreads, HookOnTheWorkerProgressAndPreviewAsConfiguredTerminateOnIts
 
 INSTANTIATE_TEST_SUITE_P(TriggerEventInMainThread, EventThreads, ::testing::Values(true, false),
                          [](const auto& info) { return std::string(info.param ? "main_thread" : "worker"); });
+
+struct TShownFrame
+{
+    QSize Size;
+    qint32 FrameNumber;
+    std::thread::id Thread;
+};
+
+// Stands in for the preview window of the ui library: the user closes it
+// after its second frame.
+class TClosingPreviewWindow : public IPreviewWindow
+{
+public:
+    TClosingPreviewWindow(std::vector<TShownFrame>& shown, std::atomic<int>& alive)
+        : FShown(shown), FAlive(alive)
+    {
+        ++FAlive;
+    }
+    ~TClosingPreviewWindow() override { --FAlive; }
+    bool ShowFrame(const QImage& bitmap, qint32 frameNumber, qint64) override
+    {
+        FShown.push_back({bitmap.size(), frameNumber, std::this_thread::get_id()});
+        return ++FFrames < 2;
+    }
+
+private:
+    std::vector<TShownFrame>& FShown;
+    std::atomic<int>& FAlive;
+    int FFrames = 0;
+};
+
+TEST_F(RunControl, PreviewWindowShowsFramesUntilTheUserClosesIt)
+{
+    std::vector<TShownFrame> shown; // written by the worker only, read after the run
+    std::atomic<int> alive{0};
+    std::atomic<int> made{0};
+    SetPreviewWindowFactory([&]() -> std::unique_ptr<IPreviewWindow> {
+        ++made;
+        return std::make_unique<TClosingPreviewWindow>(shown, alive);
+    });
+    Engine.SetPreview(true);
+    AddConversion(LongClip(), "previewed.mp4");
+    std::atomic<std::thread::id> worker;
+    Engine.OnCustomHook = [&](QObject*, PHookInfo) { worker = std::this_thread::get_id(); };
+    Engine.StartTask(1);
+    const std::vector<TNotice> notices = WaitForEndOfRun();
+    SetPreviewWindowFactory({});
+
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_TRUE(notices[0].Finished);
+    EXPECT_EQ(made.load(), 1);  // not made again once closed
+    EXPECT_EQ(alive.load(), 0); // and freed
+    EXPECT_EQ(Engine.Task(0)->PreviewFlags() & 1, 0);
+    ASSERT_EQ(shown.size(), 2u);
+    for (const TShownFrame& frame : shown) {
+        EXPECT_EQ(frame.Size, QSize(160, 120));
+        EXPECT_EQ(frame.Thread, worker.load());
+    }
+    EXPECT_LT(shown[0].FrameNumber, shown[1].FrameNumber);
+}
+
+TEST_F(RunControl, PreviewWithoutAWindowToOfferIsSwitchedOffWithANote)
+{
+    TLogCapture log;
+    SetPreviewWindowFactory({});
+    Engine.SetPreview(true);
+    AddConversion(TestMediaPath(TTestMedia::VideoAudioMp4), "nowindow.mp4");
+    Engine.StartTask(1);
+    const std::vector<TNotice> notices = WaitForEndOfRun();
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_TRUE(notices[0].Finished);
+    EXPECT_EQ(Engine.Task(0)->PreviewFlags() & 1, 0);
+    EXPECT_EQ(log.Lines(llWarning).count("No preview window is available in this program"), 1);
+}
 
 TEST_F(RunControl, HookThatStopsOnFrameTenSeesTheFirstTenFramesOnly)
 {
