@@ -31,13 +31,6 @@ QString FitToTerminal(const QString& line)
 
 TCliConsole::TCliConsole() : FErrorIsTerminal(::isatty(::fileno(stderr)) == 1) {}
 
-TCliConsole::~TCliConsole()
-{
-    // Whatever still updates stays on the screen, ended by its line break.
-    FLines.clear();
-    FDrawnLines = 0;
-}
-
 void TCliConsole::Out(const QString& line)
 {
     EraseBlock();

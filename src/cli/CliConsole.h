@@ -12,14 +12,10 @@
 class TCliConsole
 {
 public:
-    // Decides from the streams themselves whether standard error is a terminal.
+    // Decides from the stream itself whether standard error is a terminal.
     TCliConsole();
-    explicit TCliConsole(bool errorIsTerminal) : FErrorIsTerminal(errorIsTerminal) {}
-    ~TCliConsole();
     TCliConsole(const TCliConsole&) = delete;
     TCliConsole& operator=(const TCliConsole&) = delete;
-
-    bool ErrorIsTerminal() const { return FErrorIsTerminal; }
 
     // One line on standard output.
     void Out(const QString& line);
