@@ -5,6 +5,7 @@
 #include "app/ui/ColourThemes.h"
 #include "app/ui/FrmCover.h"
 #include "app/ui/FrmMain.h"
+#include "engine/ui/Previewer.h"
 #include "platform/ShellOpener.h"
 #include "platform/Shutdown.h"
 #include "platform/ui/MessageBoxDialogs.h"
@@ -65,6 +66,7 @@ int main(int argc, char** argv)
     SetDialogs(&dialogs);
     SetShell(&shell);
     SetShutdown(&shutdown);
+    InstallPreviewer(); // the engine's floating preview windows
 
     const QString executableFolder = ExecutableFolder();
     int result = 0;
