@@ -187,7 +187,7 @@ const void* TConversionRun::LogSender() const
 
 void TConversionRun::AddLogLine(const QString& line)
 {
-    FResult.LogLines << line;
+    FLogLines << line;
 }
 
 TConversionResult TConversionRun::Run()

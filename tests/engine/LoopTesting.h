@@ -79,9 +79,12 @@ class TConversionRun
 public:
     explicit TConversionRun(const TConversion& conversion);
     ~TConversionRun();
+    // The result without the log lines, which arrive on the main thread:
+    // AddLogLine and LogLines belong to that thread.
     TConversionResult Run();
     const void* LogSender() const; // the task, as the logger names it
     void AddLogLine(const QString& line);
+    const QStringList& LogLines() const { return FLogLines; }
 
 private:
     void Fail(const QString& message);
@@ -89,6 +92,7 @@ private:
     TConversion FConversion;
     std::unique_ptr<TFFmpeg> FTask;
     TConversionResult FResult;
+    QStringList FLogLines;
     bool FPrepared = false;
 };
 

@@ -540,6 +540,8 @@ TEST_F(TranscodeLoop, TwoTasksAtOnceKeepTheirOwnQuantiserHistogram)
     for (std::thread& worker : workers)
         worker.join();
     DefaultLogger()->SetOnLog({});
+    for (int i = 0; i < 2; ++i)
+        results[i].LogLines = runs[i]->LogLines();
 
     for (int i = 0; i < 2; ++i) {
         ExpectSucceeded(results[i]);
