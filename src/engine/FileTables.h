@@ -73,6 +73,9 @@ struct TOutputStreamCodec
     const AVCodec* Encoder = nullptr; // the encoder found by name; none = by codec id
     AVCodecID CodecId = AV_CODEC_ID_NONE; // chosen at creation, kept for re-opening
     bool StreamCopy = false;
+    // Fixed-quality encoding: the quality every picture is encoded with
+    // (quantiser x lambda factor), 0 = none.
+    float Quality = 0;
     TBitStreamFilterChain Bsfs; // moved from the option state at creation
 };
 
@@ -178,6 +181,8 @@ struct TFileTables
     std::array<std::array<double, MaxStreamsPerFile>, MaxInputFiles> InputTsScales{};
     // Outputs; in join mode one entry per input, all the same file.
     std::vector<std::shared_ptr<TOutputFile>> OutputFiles;
+    // The output OpenOutputFile is making, until it is registered.
+    std::shared_ptr<TOutputFile> PendingOutput;
 
     // Transcode's records.
     std::vector<TInputFileRecord> InputFileRecords;
@@ -193,6 +198,16 @@ struct TFileTables
     int OutputCount() const { return static_cast<int>(OutputFiles.size()); }
     AVFormatContext* Input(int index) const { return InputFiles[index].Context.get(); }
     AVFormatContext* Output(int index) const { return OutputFiles[index]->Context.get(); }
+    // The output (being opened or registered) that owns a container context; null when none does.
+    TOutputFile* OutputOf(const AVFormatContext* context) const
+    {
+        if (PendingOutput && PendingOutput->Context.get() == context)
+            return PendingOutput.get();
+        for (const auto& output : OutputFiles)
+            if (output->Context.get() == context)
+                return output.get();
+        return nullptr;
+    }
     // Drops the stream records (and so the decoders and filter graphs they own).
     void ClearStreamRecords()
     {
