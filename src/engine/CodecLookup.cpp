@@ -1,5 +1,9 @@
 #include "engine/CodecLookup.h"
 
+extern "C" {
+#include <libavcodec/dv_profile.h>
+}
+
 #include "engine/TCustomFFmpeg.h"
 
 namespace {
@@ -78,4 +82,18 @@ bool TCustomFFmpeg::FindCodec(const QString& name, AVMediaType type, bool encode
     if (!found.Ok)
         SetLastErrMsg(found.Error);
     return found.Ok;
+}
+
+AVPixelFormat DvPixelFormat(const AVCodecContext* codec)
+{
+    if (codec->codec_id != AV_CODEC_ID_DVVIDEO ||
+        av_dv_codec_profile2(codec->width, codec->height, codec->pix_fmt, codec->framerate))
+        return codec->pix_fmt;
+    const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_DVVIDEO);
+    if (!encoder || !encoder->pix_fmts)
+        return codec->pix_fmt;
+    for (const AVPixelFormat* format = encoder->pix_fmts; *format != AV_PIX_FMT_NONE; ++format)
+        if (av_dv_codec_profile2(codec->width, codec->height, *format, codec->framerate))
+            return *format;
+    return codec->pix_fmt;
 }

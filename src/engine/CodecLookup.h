@@ -29,3 +29,8 @@ struct TCodecLookup
 // experimental level -> the experimental message (naming a non-experimental
 // codec of the same id when there is one).
 TCodecLookup LookUpCodec(const QString& name, AVMediaType type, bool encoder, int strictness);
+
+// DV fixes its pixel format by frame size and rate (NTSC DV25 is 4:1:1 only):
+// for a DV encoder context whose format has no DV profile at its size, the
+// first format the DV encoder offers that has one; otherwise its own format.
+AVPixelFormat DvPixelFormat(const AVCodecContext* codec);

@@ -6,6 +6,7 @@
 // The loop feeds the source with pictures whose pts are in microseconds
 // (time base 1/1000000) and takes the filtered pictures from the sink.
 
+#include "engine/CodecLookup.h"
 #include "engine/TCustomFFmpeg.h"
 
 extern "C" {
@@ -132,5 +133,12 @@ int TCustomFFmpeg::ConfigureFilters(TInputStream& ist, TOutputStream& ost)
     const AVRational filteredAspect = av_buffersink_get_sample_aspect_ratio(sink);
     if (filteredAspect.num > 0 && filteredAspect.den > 0)
         encoder->sample_aspect_ratio = ost.Stream->sample_aspect_ratio = filteredAspect;
+
+    // 8. DV takes only certain formats at the size the graph delivers: build
+    // the graph once more for the one it needs.
+    if (const AVPixelFormat dvFormat = DvPixelFormat(encoder); dvFormat != encoder->pix_fmt) {
+        encoder->pix_fmt = dvFormat;
+        return ConfigureFilters(ist, ost);
+    }
     return 0;
 }

@@ -2,6 +2,7 @@
 // encoded with (or that it is a copy) and the encoder settings the options
 // asked for. Each consumes the options meant for one stream of its kind.
 
+#include "engine/CodecLookup.h"
 #include "engine/TCustomFFmpeg.h"
 
 #include "media/FFLogger.h"
@@ -201,6 +202,7 @@ void TCustomFFmpeg::CreateVideoStream(AVFormatContext* output)
         stream->sample_aspect_ratio = codec->sample_aspect_ratio = SampleAspect(o);
         codec->pix_fmt = SupportedPixelFormat(encoder, static_cast<AVPixelFormat>(o.FramePixFmt),
                                               codec->strict_std_compliance);
+        codec->pix_fmt = DvPixelFormat(codec);
         if (o.IntraOnly)
             codec->gop_size = 0;
         if (o.VideoQScale != 0 || o.SameQuant) {
