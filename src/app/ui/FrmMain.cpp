@@ -8,6 +8,7 @@
 #include "app/ui/AppException.h"
 #include "app/ui/ClarvixApplication.h"
 #include "app/ui/FrmAbout.h"
+#include "jobs/ConversionRun.h"
 #include "platform/DialogService.h"
 
 #include <QCheckBox>
@@ -75,6 +76,9 @@ void TfrmMain::FormCreate(const QString& executableFolder)
 
     parameters_ = std::make_unique<TParameterBoxes>(GlobalObject->SettingsFile(), GlobalObject->FormatFile());
     BindParameterBoxes();
+    BindFileList();
+    BindOutputFolder();
+    BindConversion();
 
     // Outside 0 to 6 nothing is applied: the design-time theme stays.
     suiFileTheme1->ApplyTheme(Settings().ReadInteger(SettingsSection, QStringLiteral("skinIndex"), 0));
@@ -107,8 +111,8 @@ void TfrmMain::FormShow()
 
     PlaceToolButtons();
 
-    // Qt paints every widget double-buffered; the two pictures start empty.
-    PreviewFrame = QImage();
+    // Qt paints every widget double-buffered; the panel's picture starts
+    // empty (the run keeps its own copy of the conversion preview).
     PreviewPanelFrame = QImage();
 
     FillOutputFormats();
@@ -171,8 +175,7 @@ bool TfrmMain::FormCloseQuery()
         Dialogs().MessageBox(QStringLiteral("Do you really want to exit?"), QStringLiteral("Warning"),
                              TMsgIcon::Question, TMsgButtons::YesNo) != TMsgResult::Yes)
         return false;
-    PreviewFrame = QImage();
+    StopRunForClosing();
     PreviewPanelFrame = QImage();
-    TaskRows.clear();
     return true;
 }

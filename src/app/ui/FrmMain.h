@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/ui/ColourThemes.h"
+#include "engine/TFFmpegVCL.h"
+#include "jobs/RunHost.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -27,6 +29,15 @@ class QPushButton;
 class QSlider;
 class QToolButton;
 class QTreeWidget;
+class QTreeWidgetItem;
+class TConversionRun;
+class TFileListDelegate;
+class TfmDirectory;
+class TfrmProgress;
+struct TAddBatch;
+struct TlvFilesRecord;
+enum class TFileListCommand;
+enum class TFileListMenu;
 
 // The main window. Its work is split by feature over several files:
 //   FrmMain.cpp          creation, showing and closing
@@ -34,8 +45,12 @@ class QTreeWidget;
 //   FrmMainMenus.cpp     the main menu, the Skin menu and the About window
 //   FrmMainMessages.cpp  the application-wide message filter and deactivation
 //   FrmMainParameters.cpp the ten parameter boxes and the profile they edit
+//   FrmMainFileList.cpp  the file list: adding, removing, checking, its menus
+//   FrmMainOutputFolder.cpp the output folder box and its two buttons
+//   FrmMainConversion.cpp Start, the run over the file list, the progress window
 // Controls are public members named as the rest of the program knows them.
-class TfrmMain : public QMainWindow
+// The window is the conversion run's view of the file list (IRunHost).
+class TfrmMain : public QMainWindow, private IRunHost
 {
     Q_OBJECT
 
@@ -61,6 +76,17 @@ public:
     // Creates the columns of the file list; also when the first row is added
     // to an empty list.
     void SetupFileListColumns();
+    // Adds source files as the open dialog's OK does (and a drop on the
+    // list): directories, listed paths and files the engine cannot open
+    // are left out silently. Nothing happens when the media libraries
+    // cannot be loaded.
+    void AddSourceFiles(const QStringList& fileNames);
+    // The job record of the selected row; null when no row is selected.
+    TlvFilesRecord* SelectedRecord() const;
+    // The progress window; null until the first Start shows it.
+    TfrmProgress* ProgressWindow() const { return frmProgress_; }
+    // The conversion run of the window (its task table, its files).
+    const TConversionRun& ConversionRun() const { return *ConversionRun_; }
 
     // Main menu.
     QMenu* File1;
@@ -98,6 +124,20 @@ public:
 
     // File list.
     QTreeWidget* lvFiles;
+    // The popup menu of the file list.
+    QMenu* suiPopupMenu1;
+    QAction* popAdd;
+    QAction* popRemove;
+    QAction* popClear;
+    QAction* popCrop;
+    QAction* popTrim;
+    QAction* popWaterMark;
+    QAction* popInfomation;
+    QAction* popStart;
+
+    // The conversion engine; every conversion and every probe made while
+    // adding files goes through it.
+    TFFmpegVCL CCAVC;
 
     // Preview panel.
     QGroupBox* suiGroupBox1;
@@ -171,6 +211,29 @@ public slots:
     // Also the first step of Start.
     bool cmbVideoSizeExit();
 
+    // File list (FrmMainFileList.cpp).
+    void btnAddClick();
+    void btnRemoveClick();
+    void btnClearClick();
+    void CheckAll1Click();
+    void UncheckAll1Click();
+    void ReserveCheck1Click();
+    void Check1Click();
+    void Uncheck1Click();
+    void Edit2Click();
+    void suiPopupMenu1Popup();
+    // A right button press in the list, at a global position.
+    void lvFilesMouseDown(const QPoint& globalPosition);
+    void BtnEditClick();
+
+    // Output folder (FrmMainOutputFolder.cpp).
+    void edDirectoryChange();
+    void btnBrowsClick();
+    void btnOpenClick();
+
+    // Conversion (FrmMainConversion.cpp).
+    void btnStartClick();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -213,14 +276,48 @@ private:
     bool cmbSamplerateKeyPress(QChar key);
     bool cmbAudioBitRateKeyPress(QChar key);
 
+    // FrmMainFileList.cpp
+    void BindFileList();
+    void CreatePopupMenu();
+    bool LoadEngineLibraries();
+    void AddSourceFile(const QString& fileName, int addIndex, const TAddBatch& batch);
+    QStringList ListedCaptions() const;
+    void SetEveryCheck(bool checked);
+    void SetSelectedCheck(bool checked);
+    void ApplyMenuEnabling(TFileListMenu menu);
+    QAction* CommandItem(TFileListMenu menu, TFileListCommand command) const;
+    void ShowPopupMenu(const QPoint& globalPosition);
+    void StopPreviewPlayer() override;
+
+    // FrmMainOutputFolder.cpp
+    void BindOutputFolder();
+
+    // FrmMainConversion.cpp: the run's view of the list and the window.
+    void BindConversion();
+    // Closing: no engine event reaches the window any more, the run stops.
+    void StopRunForClosing();
+    int RowCount() const override;
+    bool RowChecked(int row) const override;
+    QString RowCaption(int row) const override;
+    TlvFilesRecord& RowRecord(int row) override;
+    void SetRowProgress(int row, const QString& text) override;
+    void ValidateFrameSize() override;
+    void EnableListCommands() override;
+    QString ShownOutputFolder() const override;
+    IRunProgressView& ProgressView() override;
+
     QString CurrentFormatCode;
     QString CurrentFormatName;
-    std::vector<std::int32_t> TaskRows; // engine task index -> file-list row
-    QImage PreviewFrame;                // copy of the latest conversion preview frame
-    QImage PreviewPanelFrame;           // picture of the preview panel
+    QImage PreviewPanelFrame; // picture of the preview panel
     bool SkipExitConfirm = false;
     bool formShown_ = false;
     int checkedSkin_ = -1; // the Skin item that carries the check mark
     class TfrmAbout* frmAbout_ = nullptr;
     std::unique_ptr<TParameterBoxes> parameters_;
+    TFileListDelegate* fileListDelegate_ = nullptr;
+    TfmDirectory* fmDirectory_ = nullptr; // the folder picker, made on first use
+    TfrmProgress* frmProgress_ = nullptr; // made on the first Start
+    // After CCAVC: the run goes first. It holds the task table (TaskRows)
+    // and the copy of the latest preview frame.
+    std::unique_ptr<TConversionRun> ConversionRun_;
 };

@@ -60,8 +60,7 @@ void TfrmMain::CreateMenus()
     connect(About, &QAction::triggered, this, &TfrmMain::AboutClick);
 
     // The commands of these items are not part of the window yet.
-    for (QAction* pending : {Add1, Remove1, Clear1, Start1, Settings1, Crop1, Trim1, WaterMark1, CheckAll1,
-                             UncheckAll1, ReserveCheck1, Check1, Uncheck1, Preference1})
+    for (QAction* pending : {Settings1, Crop1, Trim1, WaterMark1, Preference1})
         pending->setEnabled(false);
 }
 
