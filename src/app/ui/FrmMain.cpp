@@ -49,6 +49,10 @@ TfrmMain::TfrmMain(const QString& executableFolder, QWidget* parent)
 TfrmMain::~TfrmMain()
 {
     qApp->removeEventFilter(this);
+    // The children go next; a child that holds the focus (the folder
+    // picker's button) would tell the application's focus signal, and
+    // handlers of a half-destroyed window must not hear it.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
     // Freed with the window rather than at the close request: events that
     // still reach the window while it closes (a box losing the focus) read it.
     delete GlobalObject;
