@@ -22,6 +22,8 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <functional>
+
 namespace {
 
 // The editors and the information window are not part of the window yet:
