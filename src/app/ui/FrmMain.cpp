@@ -83,6 +83,7 @@ void TfrmMain::FormCreate(const QString& executableFolder)
     BindFileList();
     BindOutputFolder();
     BindConversion();
+    BindProfilePicker();
 
     // Outside 0 to 6 nothing is applied: the design-time theme stays.
     suiFileTheme1->ApplyTheme(Settings().ReadInteger(SettingsSection, QStringLiteral("skinIndex"), 0));
@@ -145,6 +146,8 @@ void TfrmMain::FormShow()
     GlobalObject->SetVersionText(GlobalObject->GetFileVersionText());
     setWindowTitle(GlobalObject->Title() + GlobalObject->VersionText());
 
+    BuildProfileList();
+
     SkipExitConfirm = false;
 }
 
@@ -179,6 +182,7 @@ bool TfrmMain::FormCloseQuery()
         Dialogs().MessageBox(QStringLiteral("Do you really want to exit?"), QStringLiteral("Warning"),
                              TMsgIcon::Question, TMsgButtons::YesNo) != TMsgResult::Yes)
         return false;
+    SaveProfileListState();
     StopRunForClosing();
     PreviewPanelFrame = QImage();
     return true;

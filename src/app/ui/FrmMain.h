@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/ProfilePickerRows.h"
 #include "app/ui/ColourThemes.h"
 #include "engine/TFFmpegVCL.h"
 #include "jobs/RunHost.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
@@ -48,6 +50,7 @@ enum class TFileListMenu;
 //   FrmMainFileList.cpp  the file list: adding, removing, checking, its menus
 //   FrmMainOutputFolder.cpp the output folder box and its two buttons
 //   FrmMainConversion.cpp Start, the run over the file list, the progress window
+//   FrmMainProfilePicker.cpp the profile picker and choosing a profile
 // Controls are public members named as the rest of the program knows them.
 // The window is the conversion run's view of the file list (IRunHost).
 class TfrmMain : public QMainWindow, private IRunHost
@@ -87,6 +90,12 @@ public:
     TfrmProgress* ProgressWindow() const { return frmProgress_; }
     // The conversion run of the window (its task table, its files).
     const TConversionRun& ConversionRun() const { return *ConversionRun_; }
+    // (Re)builds the profile picker from the catalogue and the stored fold
+    // state; also after the per-format settings window's OK.
+    void BuildProfileList();
+    // Stores every category's fold state ("lstformat"); at close and before
+    // the per-format settings window opens.
+    void SaveProfileListState();
 
     // Main menu.
     QMenu* File1;
@@ -234,6 +243,19 @@ public slots:
     // Conversion (FrmMainConversion.cpp).
     void btnStartClick();
 
+    // Profile picker (FrmMainProfilePicker.cpp). Positions are in lst1's
+    // viewport.
+    void edt1Click();
+    void edt1DblClick();
+    void imgbtn1Click();
+    void lst1MouseMove(const QPoint& position);
+    void lst1MouseDown(const QPoint& position);
+    void lst1DblClick();
+    void lst1Click();
+    // Return or Enter on a row of the picker.
+    void lst1RowKeyActivated(int row);
+    void cbOutputFormatChange();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -306,6 +328,22 @@ private:
     QString ShownOutputFolder() const override;
     IRunProgressView& ProgressView() override;
 
+    // FrmMainProfilePicker.cpp
+    void BindProfilePicker();
+    void OpenProfilePicker(bool writeNameFirst, bool resize, bool moveCursor);
+    void PlaceProfilePicker(int height, int gapAboveEdit);
+    void InsertPickerRow(int row, const TPickerRow& content);
+    TItemInfo PickerRowInfo(int row) const;
+    int PickerRowWithText(const QString& text) const;
+    void ToggleCategory(int row);
+    void ChooseProfile(int row);
+    // Puts a profile name into edt1 and loads its parameters, also when the
+    // edit already shows that name.
+    void ShowProfileName(const QString& name);
+    // True for the second press of a double click whose first press chose
+    // a profile and closed the picker.
+    bool SwallowsPickerDoubleClick(QObject* watched, QEvent* event);
+
     QString CurrentFormatCode;
     QString CurrentFormatName;
     QImage PreviewPanelFrame; // picture of the preview panel
@@ -320,4 +358,7 @@ private:
     // After CCAVC: the run goes first. It holds the task table (TaskRows)
     // and the copy of the latest preview frame.
     std::unique_ptr<TConversionRun> ConversionRun_;
+    std::unique_ptr<TProfileNames> ProfileNames; // refilled by every BuildProfileList
+    QElapsedTimer profileChosenAt_;              // the last profile chosen in the picker
+    int pickerGapAboveEdit_ = BuiltPickerGapAboveEdit; // as last sized
 };

@@ -2,6 +2,8 @@
 // list with the output group below it, and the preview panel on the right.
 #include "app/ui/FrmMain.h"
 
+#include "app/ui/ProfilePickerList.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -97,11 +99,9 @@ void TfrmMain::CreateControls()
     body->addLayout(right);
     root->addLayout(body, 1);
 
-    // The profile picker drops up over the window from the profile edit; it
-    // is placed when it opens.
-    lst1 = new QListWidget(central);
-    lst1->setUniformItemSizes(true);
-    lst1->setFocusPolicy(Qt::StrongFocus);
+    // The profile picker drops up from the profile edit as a popup of its
+    // own; it is placed when it is built and when it opens.
+    lst1 = new TProfilePickerList(this);
     lst1->hide();
 
     cbOutputFormat = new QComboBox(central);

@@ -20,6 +20,8 @@ bool isWithin(const QWidget* control, const QWidget* owner)
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
     ApplicationEvents1Message(event);
+    if (SwallowsPickerDoubleClick(watched, event))
+        return true;
     if (ParameterBoxEvent(watched, event))
         return true;
     return QMainWindow::eventFilter(watched, event);
