@@ -75,6 +75,15 @@ CodecContextPtr CopyEncoderSettings(const AVCodecContext* source)
     target->rc_override = CopyArray(source->rc_override, static_cast<size_t>(source->rc_override_count));
     target->rc_override_count = target->rc_override ? source->rc_override_count : 0;
     target->stats_in = source->stats_in; // owned by the stream record
+    if (source->subtitle_header && source->subtitle_header_size > 0) {
+        // Owned and freed by the context, so each copy has its own.
+        target->subtitle_header = static_cast<uint8_t*>(av_mallocz(size_t(source->subtitle_header_size) + 1));
+        if (!target->subtitle_header)
+            return nullptr;
+        std::copy(source->subtitle_header, source->subtitle_header + source->subtitle_header_size,
+                  target->subtitle_header);
+        target->subtitle_header_size = source->subtitle_header_size;
+    }
     return copy;
 }
 

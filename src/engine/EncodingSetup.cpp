@@ -1,6 +1,7 @@
 // An output stream that is encoded from its decoded source: the scaler,
 // crop and filter graph of video, the FIFO and conversion state of audio,
-// and the statistics file of two-pass encoding.
+// the kind check and styles of subtitles, and the statistics file of
+// two-pass encoding.
 
 #include "engine/TranscodeSetupSteps.h"
 
@@ -13,8 +14,45 @@ extern "C" {
 }
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
+
+enum class TSubtitleKind { Unknown, Text, Bitmap };
+
+TSubtitleKind SubtitleKindOf(AVCodecID id)
+{
+    const AVCodecDescriptor* descriptor = avcodec_descriptor_get(id);
+    if (!descriptor)
+        return TSubtitleKind::Unknown;
+    if (descriptor->props & AV_CODEC_PROP_TEXT_SUB)
+        return TSubtitleKind::Text;
+    if (descriptor->props & AV_CODEC_PROP_BITMAP_SUB)
+        return TSubtitleKind::Bitmap;
+    return TSubtitleKind::Unknown;
+}
+
+const char* SubtitleKindName(TSubtitleKind kind)
+{
+    return kind == TSubtitleKind::Text ? "text" : "bitmap";
+}
+
+// Text encoders read the decoder's text and bitmap encoders its pictures;
+// neither can make the other's, and some would read past what they are
+// given. Refused here, before any file is written, rather than mid-way.
+void CheckSubtitleKinds(const TOutputStream& ost, const TInputStream& ist)
+{
+    const AVCodecContext* encoder = ost.Encoder();
+    const TSubtitleKind from = SubtitleKindOf(ist.Stream->codecpar->codec_id);
+    const TSubtitleKind to = SubtitleKindOf(encoder->codec_id);
+    if (from == TSubtitleKind::Unknown || to == TSubtitleKind::Unknown || from == to)
+        return;
+    const char* encoderName = encoder->codec ? encoder->codec->name : avcodec_get_name(encoder->codec_id);
+    throw FFmpegException(QString::asprintf("Cannot encode the %s subtitles of input stream #%d.%d as %s "
+                                            "subtitles (%s) for output stream #%d.%d",
+                                            SubtitleKindName(from), ist.FileIndex, ist.Index,
+                                            SubtitleKindName(to), encoderName, ost.FileIndex, ost.Index));
+}
 
 void PrepareAudioEncoding(const TOptionState& o, TOutputStream& ost, TInputStream& ist)
 {
@@ -131,6 +169,7 @@ void PrepareEncoding(TCustomFFmpeg& task, TOutputStream& ost, TInputStream& ist,
         ist.DecodingNeeded = true;
         break;
     case AVMEDIA_TYPE_SUBTITLE:
+        CheckSubtitleKinds(ost, ist);
         ost.EncodingNeeded = true;
         ist.DecodingNeeded = true;
         break;
@@ -141,4 +180,27 @@ void PrepareEncoding(TCustomFFmpeg& task, TOutputStream& ost, TInputStream& ist,
         throw FFmpegException("invalid codec_type of output stream");
     }
     PrepareStatisticsFile(task.Opts(), ost, streamNumber);
+}
+
+void TakeSubtitleStyles(TOutputStream& ost, const TInputStream& ist)
+{
+    AVCodecContext* encoder = ost.Encoder();
+    const AVCodecContext* decoder = ist.DecoderContext.get();
+    if (!encoder || !decoder)
+        return;
+    // The text decoders describe their styles as a header in the subtitle
+    // markup every text encoder starts from; without it they refuse to open.
+    if (decoder->subtitle_header && decoder->subtitle_header_size > 0 && !encoder->subtitle_header) {
+        const int size = decoder->subtitle_header_size;
+        encoder->subtitle_header = static_cast<uint8_t*>(av_mallocz(size_t(size) + 1));
+        if (!encoder->subtitle_header)
+            throw FFmpegException("Out of memory");
+        memcpy(encoder->subtitle_header, decoder->subtitle_header, size_t(size));
+        encoder->subtitle_header_size = size;
+    }
+    // Bitmap encoders place their pictures on the source's canvas.
+    if (encoder->width == 0 && encoder->height == 0) {
+        encoder->width = decoder->width;
+        encoder->height = decoder->height;
+    }
 }

@@ -238,6 +238,21 @@ void PrepareOutputStreams(TCustomFFmpeg& task)
         throw FFmpegException(QString::asprintf("Cannot allocate %d bytes output buffer", files.BitBufferSize));
 }
 
+// The decoder of an input stream, opened (step 6).
+void OpenDecoderOf(TCustomFFmpeg& task, TInputStream& ist)
+{
+    const AVCodecParameters* parameters = ist.Stream->codecpar;
+    const QByteArray type = StreamTypeName(parameters->codec_type).toUtf8();
+    const AVCodec* decoder = ist.ForcedDecoder ? ist.ForcedDecoder : avcodec_find_decoder(parameters->codec_id);
+    if (!decoder)
+        FailWithStreamMapping(task, QString::asprintf("Decoder (codec id %d) not found for input stream #%d.%d (%s)",
+                                                      parameters->codec_id, ist.FileIndex, ist.Index,
+                                                      type.constData()));
+    if (task.OpenDecoder(ist, decoder) < 0)
+        FailWithStreamMapping(task, QString::asprintf("Error while opening decoder for input stream #%d.%d (%s)",
+                                                      ist.FileIndex, ist.Index, type.constData()));
+}
+
 // 5. Encoders (in join mode those of the first output entry).
 void OpenEncoders(TCustomFFmpeg& task)
 {
@@ -250,6 +265,14 @@ void OpenEncoders(TCustomFFmpeg& task)
             FailWithStreamMapping(task, QString::asprintf("Encoder (codec id %d) not found for output stream #%d.%d (%s)",
                                                           ost->Encoder() ? ost->Encoder()->codec_id : ost->Codec->CodecId,
                                                           ost->FileIndex, ost->Index, type.constData()));
+        // A subtitle encoder starts from the styles its source's decoder
+        // makes when it opens, so that decoder opens first.
+        if (OutputType(*ost) == AVMEDIA_TYPE_SUBTITLE) {
+            TInputStream& source = *task.Files.InputStreams[ost->SourceIndex];
+            if (!source.DecoderOpened)
+                OpenDecoderOf(task, source);
+            TakeSubtitleStyles(*ost, source);
+        }
         if (task.Joined) {
             ost->SavedCodecId = ost->Encoder()->codec_id;
             SaveEncoderForReopening(*ost);
@@ -264,23 +287,13 @@ void OpenEncoders(TCustomFFmpeg& task)
     }
 }
 
-// 6. Decoders of the streams something is encoded from.
+// 6. Decoders of the streams something is encoded from (those of subtitle
+// sources are open already, see OpenEncoders).
 void OpenDecoders(TCustomFFmpeg& task)
 {
-    for (const auto& ist : task.Files.InputStreams) {
-        if (!ist->DecodingNeeded)
-            continue;
-        const AVCodecParameters* parameters = ist->Stream->codecpar;
-        const QByteArray type = StreamTypeName(parameters->codec_type).toUtf8();
-        const AVCodec* decoder = ist->ForcedDecoder ? ist->ForcedDecoder : avcodec_find_decoder(parameters->codec_id);
-        if (!decoder)
-            FailWithStreamMapping(task, QString::asprintf("Decoder (codec id %d) not found for input stream #%d.%d (%s)",
-                                                          parameters->codec_id, ist->FileIndex, ist->Index,
-                                                          type.constData()));
-        if (task.OpenDecoder(*ist, decoder) < 0)
-            FailWithStreamMapping(task, QString::asprintf("Error while opening decoder for input stream #%d.%d (%s)",
-                                                          ist->FileIndex, ist->Index, type.constData()));
-    }
+    for (const auto& ist : task.Files.InputStreams)
+        if (ist->DecodingNeeded && !ist->DecoderOpened)
+            OpenDecoderOf(task, *ist);
 }
 
 // 7. Input clocks: a decoder that holds back B-frames starts that many frames early.
