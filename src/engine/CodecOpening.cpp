@@ -22,14 +22,6 @@ template <class T> void RemoveFrom(std::vector<T*>& list, const T* item)
     list.erase(std::remove(list.begin(), list.end(), item), list.end());
 }
 
-DictionaryPtr PrivateOptions(const std::vector<TPrivateCodecOption>& options)
-{
-    AVDictionary* dictionary = nullptr;
-    for (const TPrivateCodecOption& option : options)
-        av_dict_set(&dictionary, option.Name.toUtf8().constData(), option.Value.toUtf8().constData(), 0);
-    return DictionaryPtr(dictionary);
-}
-
 template <class T> T* CopyArray(const T* source, size_t count)
 {
     if (!source || count == 0)
@@ -89,6 +81,14 @@ CodecContextPtr CopyEncoderSettings(const AVCodecContext* source)
 
 } // namespace
 
+DictionaryPtr PrivateOptions(const std::vector<TPrivateCodecOption>& options)
+{
+    AVDictionary* dictionary = nullptr;
+    for (const TPrivateCodecOption& option : options)
+        av_dict_set(&dictionary, option.Name.toUtf8().constData(), option.Value.toUtf8().constData(), 0);
+    return DictionaryPtr(dictionary);
+}
+
 const AVCodec* TCustomFFmpeg::EncoderFor(const TOutputStream& ost) const
 {
     if (!ost.Codec)
@@ -128,6 +128,15 @@ int TCustomFFmpeg::OpenEncoder(TOutputStream& ost, const AVCodec* encoder)
         ost.Stream->time_base = context->time_base;
         if (context->codec_type == AVMEDIA_TYPE_VIDEO)
             ost.Stream->avg_frame_rate = context->framerate;
+        // What the encoder declares for the muxer, such as its rate-control
+        // buffer, which a program stream's buffer bounds are made from.
+        for (int i = 0; i < context->nb_coded_side_data; ++i) {
+            const AVPacketSideData& declared = context->coded_side_data[i];
+            uint8_t* copy = av_stream_new_side_data(ost.Stream, declared.type, declared.size);
+            if (!copy)
+                return AVERROR(ENOMEM);
+            std::copy(declared.data, declared.data + declared.size, copy);
+        }
     }
     return 0;
 }

@@ -312,6 +312,21 @@ void StartInputClocks(TCustomFFmpeg& task)
     }
 }
 
+// The header, with the muxer's own options the option state holds (target
+// presets' "muxrate" and the like). One this muxer does not take is logged,
+// not dropped unseen.
+int WriteHeaderWithMuxerOptions(TCustomFFmpeg& task, AVFormatContext* output)
+{
+    AVDictionary* options = PrivateOptions(task.Opts().MuxerPrivateOptions).release();
+    const int result = avformat_write_header(output, &options);
+    const AVDictionaryEntry* unused = nullptr;
+    while ((unused = av_dict_get(options, "", unused, AV_DICT_IGNORE_SUFFIX)))
+        DefaultLogger()->LogFmt(&task, llWarning, "Option %s is not an option of the %s muxer; ignored",
+                                unused->key, output->oformat->name);
+    av_dict_free(&options);
+    return result;
+}
+
 // 10. Headers (in join mode the first output entry's).
 void WriteHeaders(TCustomFFmpeg& task)
 {
@@ -321,7 +336,7 @@ void WriteHeaders(TCustomFFmpeg& task)
         for (const auto& ost : files.OutputStreams)
             if (ost->FileIndex == i)
                 InitBitStreamFilters(*ost);
-        if (avformat_write_header(files.Output(i), nullptr) < 0)
+        if (WriteHeaderWithMuxerOptions(task, files.Output(i)) < 0)
             FailWithStreamMapping(
                 task, QString::asprintf("Could not write header for output file #%d (incorrect codec parameters ?)", i));
         files.OutputFiles[i]->HeaderWritten = true;

@@ -25,6 +25,10 @@ void DumpStreamMapping(TCustomFFmpeg& task);
 void ApplyMetadataMaps(TCustomFFmpeg& task);
 void CopyChapters(TCustomFFmpeg& task);
 
+// The options of a private option list as a dictionary for the library's
+// open calls, which take out what they use (CodecOpening.cpp).
+DictionaryPtr PrivateOptions(const std::vector<TPrivateCodecOption>& options);
+
 // Join mode: keeps an unopened copy of the encoder's settings, so that it
 // can be opened afresh for every input (CodecOpening.cpp).
 void SaveEncoderForReopening(TOutputStream& ost);
