@@ -167,6 +167,11 @@ void TfrmMain::BuildProfileList()
 
     PlaceProfilePicker(BuiltPickerHeight(lst1->count()), BuiltPickerGapAboveEdit);
 
+    // The stored profile is the current one: after the per-format settings
+    // window's OK it may be another than before, and the boxes must load and
+    // edit the sections of the profile they show.
+    CurrentFormatCode = settings.ReadString(SettingsSection, FormatCodeKey, QStringLiteral("1"));
+    CurrentFormatName = settings.ReadString(SettingsSection, FormatNameKey, CurrentFormatName);
     const QString name = settings.ReadString(SettingsSection, FormatNameKey, PickerDefaultFormatName);
     ShowProfileName(name);
     lst1->setCurrentRow(PickerRowWithText(name));

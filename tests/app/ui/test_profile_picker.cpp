@@ -367,6 +367,30 @@ private slots:
         QCOMPARE(w.cmbVideoSize->currentText(), QStringLiteral("320x240"));
     }
 
+    void aRebuildMakesTheStoredProfileCurrent()
+    {
+        TPickerWindow f;
+        TfrmMain& w = *f.Window;
+        QCOMPARE(w.FormatCode(), QStringLiteral("1"));
+        // As the per-format settings window's OK leaves it.
+        f.Settings().WriteString("settings", "FormatName", MovName);
+        f.Settings().WriteString("settings", "FormatCode", "300");
+        w.BuildProfileList();
+
+        QCOMPARE(w.FormatCode(), QStringLiteral("300"));
+        QCOMPARE(w.FormatName(), MovName);
+        QCOMPARE(w.edt1->text(), MovName);
+        QCOMPARE(items(w.cmbVideoSize), (QStringList{"320x240", "640x480"}));
+        // A change in a box goes to the section of the profile shown.
+        const int index = w.cmbAudioEncoder->findText("AC-3");
+        w.cmbAudioEncoder->setCurrentIndex(index);
+        emit w.cmbAudioEncoder->activated(index);
+        QCOMPARE(f.Settings().ReadString("formatInfo300", "paraAudioEncoder", "<none>"),
+                 QStringLiteral("ac3"));
+        QCOMPARE(f.Settings().ReadString("formatInfo1", "paraAudioEncoder", "<none>"),
+                 QStringLiteral("libfaac"));
+    }
+
     void openingSelectsTheStoredProfile()
     {
         const QString padded = QStringLiteral("  mov - quick time video (*.mov) ");
