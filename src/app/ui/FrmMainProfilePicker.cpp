@@ -97,27 +97,35 @@ private:
         switch (mouse->type()) {
         case QEvent::MouseMove:
             window_.lst1MouseMove(position);
-            break;
+            return;
         case QEvent::MouseButtonPress:
+            lastPress_ = position;
             window_.lst1MouseDown(position);
             break;
         case QEvent::MouseButtonDblClick:
             // The second press of a double click is a press too, so a double
-            // click on the glyph folds once, as it does on the name.
+            // click on the glyph folds once, as it does on the name. It
+            // lands where the first one did among the rows: the click between
+            // them may have grown the list upward under the mouse. (Unless
+            // it came as a press of its own before the double click.)
             window_.lst1DblClick();
-            window_.lst1MouseDown(position);
+            if (lastButtonEvent_ != QEvent::MouseButtonPress)
+                window_.lst1MouseDown(lastPress_);
             break;
         case QEvent::MouseButtonRelease:
             window_.lst1Click();
             break;
         default:
-            break;
+            return;
         }
+        lastButtonEvent_ = mouse->type();
     }
 
     TfrmMain& window_;
     bool editPressed_ = false;
     bool editDoubleClicked_ = false;
+    QEvent::Type lastButtonEvent_ = QEvent::None; // on the rows
+    QPoint lastPress_;                            // on the rows
 };
 
 void setBackground(QWidget* control, const QColor& colour)
