@@ -6,17 +6,17 @@
 #include "cli/CliConsole.h"
 #include "cli/CliContext.h"
 #include "cli/CliConversion.h"
-#include "cli/CliDestinations.h"
 #include "cli/CliDialogs.h"
 #include "cli/CliExitCodes.h"
 #include "cli/CliHelpText.h"
 #include "cli/CliInfo.h"
+#include "cli/CliOutputFolder.h"
 #include "cli/CliPrintOptions.h"
 #include "cli/CliProfile.h"
 #include "cli/CliTaskSetup.h"
+#include "jobs/RunOptions.h"
+#include "jobs/RunTaskRecords.h"
 #include "platform/NumberText.h"
-
-#include <QFileInfo>
 
 #include <vector>
 
@@ -31,33 +31,27 @@ int ListProfiles(TCliConsole& console)
     return CliExitSuccess;
 }
 
-// The files that could be prepared, in the order given; the others reported.
-struct TPreparedTasks
+// --print-options: the records of every file that can be prepared, printed
+// once all are (a profile whose settings cannot be used prints nothing).
+bool PrintOptions(std::vector<TCliFile>& files, const TRunOptions& options, TCliConsole& console)
 {
-    std::vector<TCliTask> Tasks;
-    bool SomeFailed = false;
-};
-
-TPreparedTasks PrepareTasks(const TCliRequest& request, const TCliProfile& profile,
-                            TCliDestinations& destinations, TCliConsole& console)
-{
-    TPreparedTasks prepared;
-    for (int i = 0; i < request.Files.size(); ++i) {
-        const QString& given = request.Files[i];
-        // A row holds the full path of its source.
-        const QString source = QFileInfo(given).absoluteFilePath();
+    const TRunProfile profile = ReadRunProfile(options);
+    TNamesHandedOut handedOut;
+    std::vector<TCliTaskRecords> prepared;
+    bool allPrepared = true;
+    for (TCliFile& file : files) {
         QString reason;
-        std::optional<TCliTask> task = PrepareCliTask(source, i, request, profile, destinations, reason);
-        if (task) {
-            prepared.Tasks.push_back(std::move(*task));
+        std::optional<TCliTaskRecords> records = PrepareCliTaskRecords(file, profile, handedOut, reason);
+        if (records) {
+            prepared.push_back(std::move(*records));
         } else {
-            // The probe's reasons mostly begin with the path already.
-            const bool named = reason.startsWith(source) || reason.startsWith(given);
-            console.Err(CliMessage(named ? reason : given + QStringLiteral(": ") + reason));
-            prepared.SomeFailed = true;
+            console.Err(CliFileFailure(file, reason));
+            allPrepared = false;
         }
     }
-    return prepared;
+    for (size_t i = 0; i < prepared.size(); ++i)
+        PrintCliTaskOptions(prepared[i], i == 0, console);
+    return allPrepared;
 }
 
 int PrintOrConvert(const TCliRequest& request, TCliConsole& console)
@@ -76,39 +70,37 @@ int PrintOrConvert(const TCliRequest& request, TCliConsole& console)
         console.Err(CliMessage(reason));
         return CliExitUsage;
     }
-    const std::unique_ptr<TCliDestinations> destinations =
-        TCliDestinations::Make(request.OutputDir, context->SettingsFile(), reason);
-    if (!destinations) {
+    TRunOptions options;
+    options.ProfileCode = profile->Code;
+    options.ParallelTasks = request.Jobs;
+    options.Zoom = request.Edits.Zoom;
+    if (!PrepareCliOutputFolder(request.OutputDir, options.OutputFolder, reason)) {
         console.Err(CliMessage(reason));
         return CliExitUsage;
     }
 
-    TPreparedTasks prepared;
+    std::vector<TCliFile> files = CliFiles(request);
     try {
-        prepared = PrepareTasks(request, *profile, *destinations, console);
+        if (request.Mode == TCliMode::PrintOptions)
+            return PrintOptions(files, options, console) ? CliExitSuccess : CliExitSomeFailed;
+        switch (RunCliConversion(files, request, options, console)) {
+        case TCliRunOutcome::AllConverted:
+            return CliExitSuccess;
+        case TCliRunOutcome::SomeFailed:
+            return CliExitSomeFailed;
+        case TCliRunOutcome::Interrupted:
+            return CliExitInterrupted;
+        }
     } catch (const EConvertError& e) {
         // The same for every file: the profile's settings cannot be used.
         console.Err(CliMessage(QStringLiteral("the settings of profile %1 in %2 cannot be used: %3")
                                    .arg(profile->Code)
                                    .arg(context->SettingsFile(), QString::fromUtf8(e.what()))));
-        return CliExitUsage;
     } catch (const EIniFileException& e) {
         console.Err(CliMessage(QStringLiteral("cannot write the settings file %1: %2")
                                    .arg(context->SettingsFile(), QString::fromUtf8(e.what()))));
-        return CliExitUsage;
     }
-
-    bool allConverted = !prepared.SomeFailed;
-    if (request.Mode == TCliMode::PrintOptions) {
-        for (size_t i = 0; i < prepared.Tasks.size(); ++i)
-            PrintCliTaskOptions(prepared.Tasks[i], i == 0, console);
-    } else {
-        const TCliRunOutcome outcome = RunCliConversion(prepared.Tasks, request, console);
-        if (outcome == TCliRunOutcome::Interrupted)
-            return CliExitInterrupted;
-        allConverted = allConverted && outcome == TCliRunOutcome::AllConverted;
-    }
-    return allConverted ? CliExitSuccess : CliExitSomeFailed;
+    return CliExitUsage;
 }
 
 } // namespace

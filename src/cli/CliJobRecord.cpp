@@ -1,12 +1,10 @@
 #include "cli/CliJobRecord.h"
 
-TlvFilesRecord CliJobRecord(const QString& sourcePath, int addIndex, const TCliJobEdits& edits,
-                            const QString& profileZoom)
+TlvFilesRecord CliJobRecord(const QString& sourcePath, int addIndex, const TCliJobEdits& edits)
 {
     TlvFilesRecord record;
     record.AddIndex = addIndex;
     record.FileName = sourcePath;
-    record.Zoom = edits.Zoom.value_or(profileZoom);
 
     if (edits.StartTime)
         record.StartTime = *edits.StartTime;

@@ -4,7 +4,7 @@
 #include "cli/CliTaskSetup.h"
 #include "cli/OptionRecordLines.h"
 
-void PrintCliTaskOptions(const TCliTask& task, bool first, TCliConsole& console)
+void PrintCliTaskOptions(const TCliTaskRecords& task, bool first, TCliConsole& console)
 {
     QStringList lines;
     if (!first)

@@ -3,8 +3,8 @@
 #include <vector>
 
 class TCliConsole;
-struct TCliTask;
+struct TCliTaskRecords;
 
 // --print-options: for each prepared file its input and output records as
 // "[Input]" and "[Output]" blocks of Field=value lines, a blank line between files.
-void PrintCliTaskOptions(const TCliTask& task, bool first, TCliConsole& console);
+void PrintCliTaskOptions(const TCliTaskRecords& task, bool first, TCliConsole& console);

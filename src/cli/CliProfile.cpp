@@ -9,7 +9,6 @@ std::optional<TCliProfile> PrepareCliProfile(const TCliRequest& request, const T
                                              QString& reason)
 {
     const IniFile settings(context.SettingsFile());
-    const IniFile catalogue(context.CatalogueFile());
 
     TCliProfile profile;
     if (request.ProfileCode) {
@@ -34,9 +33,5 @@ std::optional<TCliProfile> PrepareCliProfile(const TCliRequest& request, const T
                      .arg(context.SettingsFile(), QString::fromUtf8(e.what()));
         return std::nullopt;
     }
-
-    const QString section = FormatSectionName(profile.Code);
-    profile.FileExt = catalogue.ReadString(section, QStringLiteral("FileExt"), QStringLiteral("mp4"));
-    profile.Zoom = settings.ReadString(section, QStringLiteral("parazoom"), QStringLiteral("lbox"));
     return profile;
 }

@@ -8,12 +8,10 @@
 
 class TCliContext;
 
-// The output profile of one call and what Start reads of it.
+// The output profile of one call.
 struct TCliProfile
 {
     int Code = 1;
-    QString FileExt; // "FileExt" of the catalogue section, default "mp4"
-    QString Zoom;    // "parazoom" of the settings section, default "lbox"
 };
 
 // The profile of --profile, else "FormatCode" of the settings (default 1).

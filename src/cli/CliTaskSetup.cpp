@@ -1,12 +1,13 @@
 #include "cli/CliTaskSetup.h"
 
+#include "cli/CliConsole.h"
 #include "cli/CliContext.h"
-#include "cli/CliDestinations.h"
 #include "cli/CliJobRecord.h"
-#include "cli/CliProfile.h"
 #include "jobs/MapProfileOptions.h"
-#include "jobs/OutputNaming.h"
+#include "jobs/RunTaskRecords.h"
 #include "probe/AVProbe.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -46,32 +47,51 @@ QString StartProblem(const TlvFilesRecord& record, TAVProbe& probe)
 
 } // namespace
 
-std::optional<TCliTask> PrepareCliTask(const QString& source, int addIndex, const TCliRequest& request,
-                                       const TCliProfile& profile, TCliDestinations& destinations,
-                                       QString& reason)
+std::vector<TCliFile> CliFiles(const TCliRequest& request)
+{
+    std::vector<TCliFile> files;
+    for (int i = 0; i < request.Files.size(); ++i) {
+        TCliFile file;
+        file.Given = request.Files[i];
+        // A row holds the full path of its source.
+        file.Source = QFileInfo(file.Given).absoluteFilePath();
+        file.Record = CliJobRecord(file.Source, i, request.Edits);
+        files.push_back(std::move(file));
+    }
+    return files;
+}
+
+QString CliFileProblem(const TlvFilesRecord& record, TAVProbe& probe)
+{
+    const QString problem = CropProblem(record, ReadSourceVideo(probe));
+    return problem.isEmpty() ? StartProblem(record, probe) : problem;
+}
+
+QString CliFileFailure(const TCliFile& file, const QString& reason)
+{
+    const bool named = reason.startsWith(file.Source) || reason.startsWith(file.Given);
+    return CliMessage(named ? reason : file.Given + QStringLiteral(": ") + reason);
+}
+
+std::optional<TCliTaskRecords> PrepareCliTaskRecords(TCliFile& file, const TRunProfile& profile,
+                                                     TNamesHandedOut& handedOut, QString& reason)
 {
     TAVProbe probe;
     if (!probe.LoadLibraries(CliLibraryFolder())) {
         reason = probe.LastErrMsg();
         return std::nullopt;
     }
-    if (!probe.Open(source)) {
+    if (!probe.Open(file.Source)) {
         reason = probe.LastErrMsg();
         return std::nullopt;
     }
-
-    TCliTask task;
-    task.Source = source;
-    task.Record = CliJobRecord(source, addIndex, request.Edits, profile.Zoom);
-    QString problem = CropProblem(task.Record, ReadSourceVideo(probe));
-    if (problem.isEmpty())
-        problem = StartProblem(task.Record, probe);
-    if (!problem.isEmpty()) {
-        reason = problem;
+    reason = CliFileProblem(file.Record, probe);
+    if (!reason.isEmpty())
         return std::nullopt;
-    }
-    task.Destination = destinations.Next(probe.FileName(), ConversionSuffix(profile.FileExt));
-    MapTaskOptions(task.Record, profile.Code, task.Destination, probe, task.Input, task.Output);
+
+    TCliTaskRecords records;
+    records.Destination =
+        MakeRowTaskRecords(profile, file.Record, probe, handedOut, records.Input, records.Output);
     probe.Close();
-    return task;
+    return records;
 }

@@ -4,11 +4,11 @@
 #include "app/IniFile.h"
 #include "engine/TFFmpegVCL.h"
 #include "jobs/ConversionHook.h"
-#include "jobs/MapProfileOptions.h"
 #include "jobs/OutputNaming.h"
 #include "jobs/RunHost.h"
 #include "jobs/RunPriority.h"
 #include "jobs/RunProgressTexts.h"
+#include "jobs/RunTaskRecords.h"
 #include "jobs/TlvFilesRecord.h"
 #include "media/FFmpegException.h"
 #include "media/MainThread.h"
@@ -16,16 +16,14 @@
 #include "platform/Shutdown.h"
 #include "probe/AVProbe.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <stdexcept>
 
 namespace {
 
 const QString SettingsSection = QStringLiteral("settings");
-
-QString ProfileSection(int formatCode)
-{
-    return QStringLiteral("formatInfo") + QString::number(formatCode);
-}
 
 const TGlobalObject& Context()
 {
@@ -47,6 +45,38 @@ private:
     TAVProbe& FProbe;
 };
 
+// An engine handler as one run installs it. The engine's handlers are plain
+// callables and cannot be compared, so each carries the run that installed
+// it: a run takes off only its own, never those of a run made after it.
+template <class... Args> struct TRunHandler
+{
+    const void* Owner;
+    std::function<void(Args...)> Forward;
+    void operator()(Args... args) const { Forward(args...); }
+};
+
+template <class... Args>
+void InstallHandler(std::function<void(Args...)>& slot, const void* owner,
+                    std::function<void(Args...)> forward)
+{
+    slot = TRunHandler<Args...>{owner, std::move(forward)};
+}
+
+template <class... Args> void TakeOffOwnHandler(std::function<void(Args...)>& slot, const void* owner)
+{
+    const auto* installed = slot.template target<TRunHandler<Args...>>();
+    if (installed != nullptr && installed->Owner == owner)
+        slot = nullptr;
+}
+
+// Something at this path (a file, a folder, a dangling link) that the run
+// must not remove.
+bool OnDisk(const QString& path)
+{
+    const QFileInfo entry(path);
+    return entry.exists() || entry.isSymLink();
+}
+
 } // namespace
 
 TConversionRun::TConversionRun(TFFmpegVCL& engine, IRunHost& host)
@@ -54,44 +84,54 @@ TConversionRun::TConversionRun(TFFmpegVCL& engine, IRunHost& host)
       FTerminates([this](const TTerminateNotice& notice) { HandleTerminate(notice); })
 {
     auto detached = FDetached;
-    FEngine.OnCustomHook = [this, detached](QObject*, PHookInfo AHookInfo) {
-        if (!detached->load())
-            CCAVCCustomHook(AHookInfo);
-    };
-    FEngine.OnProgress = [this, detached](QObject*, PProgressInfo AProgressInfo) {
-        if (!detached->load() && AProgressInfo != nullptr)
-            CCAVCProgress(*AProgressInfo);
-    };
-    FEngine.OnPreviewBitmap = [this, detached](QObject*, const TPreviewInfo& APreviewInfo) {
-        if (!detached->load())
-            CCAVCPreviewBitmap(APreviewInfo);
-    };
+    InstallHandler(FEngine.OnCustomHook, this,
+                   TCustomHookEvent([this, detached](QObject*, PHookInfo AHookInfo) {
+                       if (!detached->load())
+                           CCAVCCustomHook(AHookInfo);
+                   }));
+    InstallHandler(FEngine.OnProgress, this,
+                   TProgressEvent([this, detached](QObject*, PProgressInfo AProgressInfo) {
+                       if (!detached->load() && AProgressInfo != nullptr)
+                           CCAVCProgress(*AProgressInfo);
+                   }));
+    InstallHandler(FEngine.OnPreviewBitmap, this,
+                   TPreviewBitmapEvent([this, detached](QObject*, const TPreviewInfo& APreviewInfo) {
+                       if (!detached->load())
+                           CCAVCPreviewBitmap(APreviewInfo);
+                   }));
     // The engine's terminate threads may outlive this object: they only
     // reach the queue's poster, which drops notices once the queue is gone.
-    FEngine.OnTerminate = [poster = FTerminates.Poster(), detached](QObject*, const TTerminateInfo& info) {
-        if (detached->load())
-            return;
-        TTerminateNotice notice;
-        notice.TaskIndex = info.TaskIndex;
-        notice.Finished = info.Finished;
-        notice.Exception = info.Exception;
-        notice.ExceptionMsg = info.ExceptionMsg;
-        poster(notice);
-    };
+    InstallHandler(
+        FEngine.OnTerminate, this,
+        TTerminateEvent([poster = FTerminates.Poster(), detached](QObject*, const TTerminateInfo& info) {
+            if (detached->load())
+                return;
+            TTerminateNotice notice;
+            notice.TaskIndex = info.TaskIndex;
+            notice.Finished = info.Finished;
+            notice.Exception = info.Exception;
+            notice.ExceptionMsg = info.ExceptionMsg;
+            poster(notice);
+        }));
     FEngine.SetPreviewBitmap(true);
 }
 
 TConversionRun::~TConversionRun()
 {
-    try {
-        StopForClosing();
-    } catch (...) {
-        // Nothing can be reported from here; the engine stops its tasks when it goes.
+    FDetached->store(true);
+    // Only a run of this object may be stopped: the engine's tasks belong to
+    // another run otherwise.
+    if (FTerminates.RunOpen()) {
+        try {
+            StopTasksWaiting();
+        } catch (...) {
+            // Nothing can be reported from here; the engine stops its tasks when it goes.
+        }
     }
     DetachEngineEvents();
 }
 
-bool TConversionRun::Start()
+bool TConversionRun::Start(const TRunOptions& options)
 {
     WaitForEarlierRun();
 
@@ -117,75 +157,127 @@ bool TConversionRun::Start()
     }
 
     // 4. and 5.
-    FTaskRows.assign(checkedRows.size(), -1);
     FHost.StopPreviewPlayer();
     FEngine.ClearTasks();
-    SetUpTasks(checkedRows);
+    SetUpTasks(checkedRows, options);
+    // Only when rows may be left out: every one was, and each was reported.
+    if (FTaskRows.empty())
+        return false;
 
     // 6. and 7.
     FTerminates.BeginRun(int(FTaskRows.size()));
     try {
-        FEngine.StartTask(1);
+        FEngine.StartTask(options.ParallelTasks);
     } catch (...) {
         FTerminates.AbandonRun();
+        DiscardTasks({});
         throw;
     }
     FHost.ProgressView().ShowDuringRun();
     return true;
 }
 
-void TConversionRun::SetUpTasks(const std::vector<int>& checkedRows)
+void TConversionRun::SetUpTasks(const std::vector<int>& checkedRows, const TRunOptions& options)
 {
+    FTaskRows.clear();
     FTaskRecords.clear();
     FTaskDestinations.clear();
     FTaskSetupErrors.clear();
+    FTaskRows.reserve(checkedRows.size());
 
-    IniFile settings(Context().SettingsFile());
-    const IniFile catalogue(Context().FormatFile());
-    const int formatCode = settings.ReadInteger(SettingsSection, QStringLiteral("FormatCode"), 1);
-    const QString section = ProfileSection(formatCode);
-    const QString suffix =
-        ConversionSuffix(catalogue.ReadString(section, QStringLiteral("FileExt"), QStringLiteral("mp4")));
-    // Two sources with the same base name must not be given the same file.
-    TNamesHandedOut handedOut;
-
-    std::vector<TlvFilesRecord*> records;
-    TAVProbe& probe = *FEngine.AVProbe();
-    for (size_t i = 0; i < checkedRows.size(); ++i) {
-        const int row = checkedRows[i];
-        FTaskRows[i] = row;
-        const QString caption = FHost.RowCaption(row);
-        TlvFilesRecord& record = FHost.RowRecord(row);
-
-        // Without a probe of this very file the mapping would read another
-        // file's streams, so a file that no longer opens ends Start here.
-        if (!probe.Open(caption))
-            throw FFmpegException(probe.LastErrMsg());
-        TProbeCloser closer(probe);
-
-        const QString destination = MakeDestinationName(probe.FileName(), suffix, &handedOut);
-        record.Zoom = settings.ReadString(section, QStringLiteral("parazoom"), QStringLiteral("lbox"));
-
-        TInputOptions input;
-        TOutputOptions output;
-        MapTaskOptions(record, formatCode, destination, probe, input, output);
-
-        const int task = FEngine.AddTask(caption, &input);
-        if (task < 0)
-            throw FFmpegException(FEngine.LastErrMsg());
-        if (task != int(i))
-            throw std::logic_error("The engine held tasks of an earlier run");
-        // An output that cannot be opened fails only its own task when the
-        // run reaches it; the others still convert.
-        QString setupError;
-        if (!FEngine.SetOutputFile(task, destination, &output))
-            setupError = FEngine.LastErrMsg();
-
-        records.push_back(&record);
-        FTaskDestinations.push_back(destination);
-        FTaskSetupErrors.push_back(setupError);
+    std::vector<QString> created;
+    try {
+        const TRunProfile profile = ReadRunProfile(options);
+        // Two sources with the same base name must not be given the same file.
+        TNamesHandedOut handedOut;
+        for (const int row : checkedRows)
+            SetUpRow(row, profile, options, handedOut, created);
+    } catch (...) {
+        // Left for the next Start, these tasks would hold their outputs open
+        // as empty files in the output folder.
+        DiscardTasks(created);
+        throw;
     }
-    FTaskRecords = std::move(records);
+}
+
+void TConversionRun::SetUpRow(int row, const TRunProfile& profile, const TRunOptions& options,
+                              TNamesHandedOut& handedOut, std::vector<QString>& created)
+{
+    const auto leaveOut = [&](const QString& reason) {
+        if (options.OnRowLeftOut)
+            options.OnRowLeftOut(row, reason);
+    };
+    const QString caption = FHost.RowCaption(row);
+    TlvFilesRecord& record = FHost.RowRecord(row);
+
+    // Without a probe of this very file the mapping would read another
+    // file's streams, so a file that no longer opens ends Start here.
+    TAVProbe& probe = *FEngine.AVProbe();
+    if (!probe.Open(caption)) {
+        if (!options.LeaveOutFailingRows)
+            throw FFmpegException(probe.LastErrMsg());
+        leaveOut(probe.LastErrMsg());
+        return;
+    }
+    TProbeCloser closer(probe);
+    if (options.LeaveOutFailingRows && options.RowProblem) {
+        const QString problem = options.RowProblem(row, probe);
+        if (!problem.isEmpty()) {
+            leaveOut(problem);
+            return;
+        }
+    }
+
+    TInputOptions input;
+    TOutputOptions output;
+    const QString destination = MakeRowTaskRecords(profile, record, probe, handedOut, input, output);
+
+    const int task = FEngine.AddTask(caption, &input);
+    if (task < 0) {
+        if (!options.LeaveOutFailingRows)
+            throw FFmpegException(FEngine.LastErrMsg());
+        leaveOut(FEngine.LastErrMsg());
+        return;
+    }
+    if (task != int(FTaskRows.size()))
+        throw std::logic_error("The engine held tasks of an earlier run");
+    const bool existedBefore = OnDisk(destination);
+    // An output that cannot be opened fails only its own task when the
+    // run reaches it; the others still convert.
+    QString setupError;
+    if (FEngine.SetOutputFile(task, destination, &output)) {
+        if (!existedBefore)
+            created.push_back(destination);
+    } else {
+        setupError = FEngine.LastErrMsg();
+        if (options.LeaveOutFailingRows) {
+            FEngine.RemoveTask(task);
+            leaveOut(setupError);
+            return;
+        }
+    }
+
+    FTaskRows.push_back(row);
+    FTaskRecords.push_back(&record);
+    FTaskDestinations.push_back(destination);
+    FTaskSetupErrors.push_back(setupError);
+}
+
+void TConversionRun::DiscardTasks(const std::vector<QString>& created)
+{
+    // Nothing was started, so the engine allows this.
+    FEngine.ClearTasks();
+    // Freeing a task closes its output; one that is still empty holds
+    // nothing, and a file that was there before this Start is never touched.
+    for (const QString& path : created) {
+        const QFileInfo output(path);
+        if (output.isFile() && !output.isSymLink() && output.size() == 0)
+            QFile::remove(path);
+    }
+    FTaskRows.clear();
+    FTaskRecords.clear();
+    FTaskDestinations.clear();
+    FTaskSetupErrors.clear();
 }
 
 void TConversionRun::CCAVCProgress(const TProgressInfo& AProgressInfo)
@@ -313,8 +405,8 @@ void TConversionRun::StopForClosing()
 void TConversionRun::DetachEngineEvents()
 {
     FDetached->store(true);
-    FEngine.OnCustomHook = nullptr;
-    FEngine.OnProgress = nullptr;
-    FEngine.OnPreviewBitmap = nullptr;
-    FEngine.OnTerminate = nullptr;
+    TakeOffOwnHandler(FEngine.OnCustomHook, this);
+    TakeOffOwnHandler(FEngine.OnProgress, this);
+    TakeOffOwnHandler(FEngine.OnPreviewBitmap, this);
+    TakeOffOwnHandler(FEngine.OnTerminate, this);
 }

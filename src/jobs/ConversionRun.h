@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engine/EventRecords.h"
+#include "jobs/OutputNaming.h"
+#include "jobs/RunOptions.h"
 #include "jobs/RunProgressView.h"
 #include "jobs/TerminateQueue.h"
 
@@ -14,6 +16,7 @@
 
 class IRunHost;
 class TFFmpegVCL;
+struct TRunProfile;
 struct TlvFilesRecord;
 
 // One conversion run from the checked rows of a file list: the Start command
@@ -22,7 +25,9 @@ struct TlvFilesRecord;
 //
 // Start turns every checked row, in list order, into one engine task (probe,
 // destination name, zoom, option records, AddTask, SetOutputFile) and starts
-// them one at a time. Progress reports update the row and the progress
+// them one at a time (TRunOptions says otherwise for the command line). A
+// Start that fails while it sets up its tasks discards them at once, and with
+// them the empty output files it created. Progress reports update the row and the progress
 // display; each task's end marks its row; after the last task the chosen
 // after-conversion actions run; the end of the run clears the engine's tasks
 // and closes the display.
@@ -41,18 +46,22 @@ public:
     // Installs the four event handlers on the engine and switches its
     // preview pictures on (the progress display shows them).
     TConversionRun(TFFmpegVCL& engine, IRunHost& host);
-    // Stops whatever still runs (waiting for it) and takes the handlers off.
+    // Stops its own run when one still goes (waiting for it) and takes off
+    // the handlers it installed; handlers another run installed since stay.
     ~TConversionRun() override;
     TConversionRun(const TConversionRun&) = delete;
     TConversionRun& operator=(const TConversionRun&) = delete;
 
     // btnStartClick. False when nothing was started (no row checked: the
-    // check-box warning was shown). Otherwise the run has started and the
-    // progress display has been shown; returns when the display closes.
-    // A checked file that cannot be opened, or any other failure while the
-    // tasks are set up, throws (FFmpegException for the engine's refusals,
-    // with its message) and nothing runs.
-    bool Start();
+    // check-box warning was shown; or every row was left out, each one
+    // reported). Otherwise the run has started and the progress display has
+    // been shown; returns when the display closes.
+    // A checked file that cannot be opened (unless rows that fail are left
+    // out), or any other failure while the tasks are set up, throws
+    // (FFmpegException for the engine's refusals, with its message), nothing
+    // runs, the tasks added so far are gone and so are the still empty
+    // outputs this Start created.
+    bool Start(const TRunOptions& options = TRunOptions());
 
     // The engine's events (installed by the constructor; public so that an
     // owner may call them itself).
@@ -84,7 +93,11 @@ public:
     std::function<void(int taskIndex, const TTerminateNotice& notice)> OnTaskEnded;
 
 private:
-    void SetUpTasks(const std::vector<int>& checkedRows);
+    void SetUpTasks(const std::vector<int>& checkedRows, const TRunOptions& options);
+    // One row's task; adds the output to `created` when this call made its file.
+    void SetUpRow(int row, const TRunProfile& profile, const TRunOptions& options, TNamesHandedOut& handedOut,
+                  std::vector<QString>& created);
+    void DiscardTasks(const std::vector<QString>& created);
     void HandleTerminate(const TTerminateNotice& notice);
     void RunAfterConversionActions();
     void EndRun();

@@ -33,6 +33,19 @@ bool NameTaken(const QString& path, const TNamesHandedOut* handedOut)
     return handedOut && handedOut->contains(path);
 }
 
+// Steps 4 to 6 of the naming in a folder that ends in "/".
+QString FirstFreeName(const QString& folder, const QString& sourcePath, const QString& suffix,
+                      TNamesHandedOut* handedOut)
+{
+    const QString base = folder + SourceBaseName(sourcePath);
+    QString name = base + QStringLiteral("_(new)") + suffix;
+    for (qint64 n = 1; NameTaken(name, handedOut); ++n)
+        name = base + QStringLiteral("_(new_") + QString::number(n) + QStringLiteral(")") + suffix;
+    if (handedOut)
+        handedOut->insert(name);
+    return name;
+}
+
 } // namespace
 
 QString FileListSuffix(const QString& fileExt)
@@ -85,13 +98,15 @@ QString PrepareOutputFolder(IniFile& settings, const QString& defaultFolder)
 QString MakeDestinationName(IniFile& settings, const QString& defaultFolder, const QString& sourcePath,
                             const QString& suffix, TNamesHandedOut* handedOut)
 {
-    const QString base = PrepareOutputFolder(settings, defaultFolder) + SourceBaseName(sourcePath);
-    QString name = base + QStringLiteral("_(new)") + suffix;
-    for (qint64 n = 1; NameTaken(name, handedOut); ++n)
-        name = base + QStringLiteral("_(new_") + QString::number(n) + QStringLiteral(")") + suffix;
-    if (handedOut)
-        handedOut->insert(name);
-    return name;
+    return FirstFreeName(PrepareOutputFolder(settings, defaultFolder), sourcePath, suffix, handedOut);
+}
+
+QString MakeDestinationNameInFolder(const QString& folder, const QString& sourcePath, const QString& suffix,
+                                    TNamesHandedOut* handedOut)
+{
+    if (!QFileInfo(folder).isDir())
+        MakeFolder(folder);
+    return FirstFreeName(WithTrailingSlash(folder), sourcePath, suffix, handedOut);
 }
 
 QString MakeDestinationName(const QString& sourcePath, const QString& suffix, TNamesHandedOut* handedOut)

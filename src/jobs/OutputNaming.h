@@ -51,6 +51,12 @@ QString MakeDestinationName(IniFile& settings, const QString& defaultFolder, con
 QString MakeDestinationName(const QString& sourcePath, const QString& suffix,
                             TNamesHandedOut* handedOut = nullptr);
 
+// The same in a folder the caller chose (made to exist when it can be):
+// "OutPutDir" is neither read nor written and there is no fallback; should
+// the folder not exist, writing into it fails in the engine.
+QString MakeDestinationNameInFolder(const QString& folder, const QString& sourcePath, const QString& suffix,
+                                    TNamesHandedOut* handedOut = nullptr);
+
 // The main window's folder commands, kept free of widgets.
 
 // After the folder picker: a picked folder that is not empty and differs from

@@ -66,6 +66,7 @@ QString ShortSourceText(const QString& sourcePath)
 TRunProgressTexts MakeRunProgressTexts(const TProgressValues& values, const QString& sourcePath)
 {
     TRunProgressTexts texts;
+    texts.TaskIndex = values.TaskIndex;
     texts.Percent = ProgressPercent(values.CurrentDuration, values.TotalDuration);
     texts.Time = SecondsText(values.CurrentDuration);
     if (texts.Percent) {

@@ -21,6 +21,7 @@ struct TProgressValues
 
 struct TRunProgressTexts
 {
+    int TaskIndex = 0; // the task reported on, 0-based
     // Whole percent, 0 to 100; empty when the total duration is unknown.
     std::optional<int> Percent;
     int BarPosition = 0; // position of the 0..100 bar

@@ -207,6 +207,26 @@ TEST_F(OutputNamingTest, ProgramOverloadUsesTheContextsSettingsFile)
     GlobalObject = previous;
 }
 
+TEST_F(OutputNamingTest, AGivenFolderIsUsedWithoutTheSettingsAndWithoutFallback)
+{
+    const QString given = Temp.FilePath("given/deeper");
+    TNamesHandedOut run;
+    EXPECT_EQ(MakeDestinationNameInFolder(given, "/clips/a/clip.avi", ".mp4", &run),
+              given + "/clip_(new).mp4");
+    EXPECT_TRUE(QFileInfo(given).isDir()) << "made with its parents";
+    Touch(given + "/clip_(new_1).mp4");
+    EXPECT_EQ(MakeDestinationNameInFolder(given + "/", "/clips/b/clip.avi", ".mp4", &run),
+              given + "/clip_(new_2).mp4");
+    EXPECT_EQ(ReadOutputFolder(Settings), Output) << "the stored folder is neither used nor changed";
+
+    // A folder that cannot be made is still named, without the warning or the default folder.
+    Touch(Temp.FilePath("plain_file"));
+    EXPECT_EQ(MakeDestinationNameInFolder(Temp.FilePath("plain_file/out"), "/clips/holiday.avi", ".mp4"),
+              Temp.FilePath("plain_file/out/holiday_(new).mp4"));
+    EXPECT_TRUE(Recorder.Boxes.empty());
+    EXPECT_FALSE(QFileInfo::exists(DefaultFolder));
+}
+
 TEST_F(OutputNamingTest, PickedFolderIsStoredOnlyWhenNewAndNotEmpty)
 {
     EXPECT_FALSE(StorePickedOutputFolder(Settings, QString(), Output));
