@@ -80,7 +80,9 @@ private:
             FConsole.Out(destination);
         } else if (notice.Exception) {
             Fail(file, notice.ExceptionMsg);
-        } else if (QFileInfo::exists(destination)) {
+        } else if (QFileInfo(destination).size() > 0) {
+            // A task that never began still has the empty file its output
+            // was opened as; the end of the run removes it.
             FConsole.Err(CliMessage(file.Source + QStringLiteral(": stopped; what was converted is in ") +
                                     destination));
         } else {

@@ -226,6 +226,7 @@ TEST_F(CliConvert, CtrlCStopsTheRunAsCancelDoesAndLeavesAPlayableOutput)
     const QString output = Sandbox.OutputFolder() + "/long_(new).mp4";
     EXPECT_TRUE(run.Err.contains(longClip + ": stopped; what was converted is in " + output))
         << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains(second + ": stopped before it began")) << run.Err.toStdString();
     const QJsonObject facts = FfprobeFacts(output);
     EXPECT_GT(DurationSeconds(facts), 0.5);
     EXPECT_LT(DurationSeconds(facts), 29.0);
