@@ -182,7 +182,7 @@ void PrepareEncoding(TCustomFFmpeg& task, TOutputStream& ost, TInputStream& ist,
     PrepareStatisticsFile(task.Opts(), ost, streamNumber);
 }
 
-void TakeSubtitleStyles(TOutputStream& ost, const TInputStream& ist)
+void TakeSubtitleStyles(TOutputStream& ost, const TInputStream& ist, const AVFormatContext* input)
 {
     AVCodecContext* encoder = ost.Encoder();
     const AVCodecContext* decoder = ist.DecoderContext.get();
@@ -198,9 +198,17 @@ void TakeSubtitleStyles(TOutputStream& ost, const TInputStream& ist)
         memcpy(encoder->subtitle_header, decoder->subtitle_header, size_t(size));
         encoder->subtitle_header_size = size;
     }
-    // Bitmap encoders place their pictures on the source's canvas.
+    // Bitmap encoders place their pictures on the source's canvas; a source
+    // that names none is drawn on the picture of its input's first video.
     if (encoder->width == 0 && encoder->height == 0) {
         encoder->width = decoder->width;
         encoder->height = decoder->height;
+        for (unsigned i = 0; encoder->width == 0 && encoder->height == 0 && i < input->nb_streams; ++i) {
+            const AVCodecParameters* parameters = input->streams[i]->codecpar;
+            if (parameters->codec_type == AVMEDIA_TYPE_VIDEO) {
+                encoder->width = parameters->width;
+                encoder->height = parameters->height;
+            }
+        }
     }
 }

@@ -362,7 +362,9 @@ void TCustomFFmpeg::CreateSubtitleStream(AVFormatContext* output)
     } else {
         entry.Encoder = namedEncoder;
         ApplyOptions(o.Options, codec, subtitleOptions, AV_OPT_FLAG_SUBTITLE_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
-        // Subtitle times travel in microseconds.
+        // The library opens no encoder without a time base. Subtitles reach
+        // the encoder timed in microseconds whatever their source, and the
+        // source is not even chosen yet, so microseconds it is.
         codec->time_base = AV_TIME_BASE_Q;
     }
     entry.CodecId = codecId;

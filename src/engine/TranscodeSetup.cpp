@@ -271,7 +271,7 @@ void OpenEncoders(TCustomFFmpeg& task)
             TInputStream& source = *task.Files.InputStreams[ost->SourceIndex];
             if (!source.DecoderOpened)
                 OpenDecoderOf(task, source);
-            TakeSubtitleStyles(*ost, source);
+            TakeSubtitleStyles(*ost, source, task.Files.Input(source.FileIndex));
         }
         if (task.Joined) {
             ost->SavedCodecId = ost->Encoder()->codec_id;

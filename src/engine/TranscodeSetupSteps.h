@@ -12,8 +12,9 @@ void PrepareStreamCopy(TCustomFFmpeg& task, TOutputStream& ost, const TInputStre
 // its statistics file (EncodingSetup.cpp).
 void PrepareEncoding(TCustomFFmpeg& task, TOutputStream& ost, TInputStream& ist, int streamNumber);
 // A subtitle encoder, before it is opened, takes the styles and canvas size
-// of its source's opened decoder (EncodingSetup.cpp).
-void TakeSubtitleStyles(TOutputStream& ost, const TInputStream& ist);
+// of its source's opened decoder; the source's input gives the canvas when
+// the decoder has none (EncodingSetup.cpp).
+void TakeSubtitleStyles(TOutputStream& ost, const TInputStream& ist, const AVFormatContext* input);
 
 // The library's description of every output (in join mode the first), then,
 // when Verbose >= 0, the "Stream mapping:" lines (StreamMappingDump.cpp).

@@ -114,14 +114,30 @@ QString AudioChangeClip()
     return GeneratedSource("audio_change.ts", {"-i", "concat:" + first + "|" + second, "-c", "copy"});
 }
 
+QString WrittenSource(const QString& fileName, const QByteArray& content)
+{
+    const QString path = TestMediaFolder() + "/loop-" + fileName;
+    if (QFile::exists(path))
+        return path;
+    // Written under a name of this process and renamed into place, so that a
+    // test in another process never reads it half written.
+    const QString partial =
+        TestMediaFolder() + QString("/partial-%1-").arg(QCoreApplication::applicationPid()) + fileName;
+    QFile file(partial);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        throw std::runtime_error("cannot write " + partial.toStdString());
+    file.close();
+    if (!QFile::rename(partial, path) && !QFile::exists(path))
+        throw std::runtime_error("cannot place " + path.toStdString());
+    QFile::remove(partial);
+    return path;
+}
+
 QString SubtitledClip()
 {
-    const QString subtitles = TestMediaFolder() + "/loop-subtitles.srt";
-    QFile file(subtitles);
-    if (!file.exists() && file.open(QIODevice::WriteOnly)) // same text every time: no lock needed
-        file.write("1\n00:00:00,500 --> 00:00:01,000\nFirst line\n\n2\n00:00:01,200 --> 00:00:01,800\nSecond "
-                   "line\n\n");
-    file.close();
+    const QString subtitles = WrittenSource(
+        "subtitles.srt",
+        "1\n00:00:00,500 --> 00:00:01,000\nFirst line\n\n2\n00:00:01,200 --> 00:00:01,800\nSecond line\n\n");
     return GeneratedSource("subtitled.mkv", {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=2",
                                              "-i", subtitles, "-c:v", "mpeg4", "-c:s", "srt"});
 }

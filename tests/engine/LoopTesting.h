@@ -21,6 +21,9 @@ class TFFmpeg;
 // between "ffmpeg -y" and the output name), cached by name and arguments in
 // the build's test-media folder.
 QString GeneratedSource(const QString& fileName, const QStringList& ffmpegArguments);
+// A source file with the given content, written once in the build's
+// test-media folder (for what the ffmpeg program reads to make a source).
+QString WrittenSource(const QString& fileName, const QByteArray& content);
 
 // Sources used by several tests.
 QString LongClip();        // 20 s, 160x120, 25 fps H.264 (key frame every 10 s) + AAC 44.1 kHz mono
