@@ -42,8 +42,9 @@ void OutputSubtitle(TLoopContext& loop, TOutputStream& ost, TInputStream& ist, A
     if (!FitsEncoder(encoder, subtitle))
         throw FFmpegException("Subtitle encoding failed");
 
-    // Encoders take subtitles that start at their pts and last their end time.
-    subtitle.pts = av_rescale_q(packetPts, ist.Stream->time_base, AV_TIME_BASE_Q);
+    // Encoders take subtitles that start at their pts and last their end
+    // time. The output starts at "ss", as its picture and sound do.
+    subtitle.pts = av_rescale_q(packetPts, ist.Stream->time_base, AV_TIME_BASE_Q) - loop.Opts.StartTime;
     subtitle.pts += int64_t(subtitle.start_display_time) * 1000;
     // An end before the start says nothing about the end.
     subtitle.end_display_time = subtitle.end_display_time >= subtitle.start_display_time

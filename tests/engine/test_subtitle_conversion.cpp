@@ -236,6 +236,18 @@ TEST_F(SubtitleConversion, CopyKeepsTheSourceStream)
     EXPECT_EQ(CuesOf(c.OutputFile), SourceCues);
 }
 
+// The picture starts at the output's start time, and so do the cues after it;
+// one that began before it is left out.
+TEST_F(SubtitleConversion, OutputStartTimeMovesTheCuesWithThePicture)
+{
+    TConversion c = SubtitledConversion(Folder.FilePath("from_one_second.mkv"), "ass");
+    c.Output.StartTime = 1000000;
+    const TConversionResult result = RunConversion(c);
+    ExpectSucceeded(result);
+
+    EXPECT_EQ(CuesOf(c.OutputFile), (TCues{"00:00:00,200 --> 00:00:00,800 Second line"}));
+}
+
 // The encoder is opened again for the second input and needs its styles once more.
 TEST_F(SubtitleConversion, JoinedInputsKeepTheirCuesInSequence)
 {
