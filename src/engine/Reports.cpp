@@ -4,6 +4,8 @@
 
 #include "engine/LoopStages.h"
 
+#include <algorithm>
+
 namespace {
 
 int64_t FirstOutputSize(const TLoopContext& loop)
@@ -54,8 +56,17 @@ void PrintReport(TLoopContext& loop, bool isLast, int fileIndex)
     request.DupCount = task.Counters.DupCount;
     request.DropCount = task.Counters.DropCount;
     request.DupDropChanged = task.Counters.DupDropChanged;
-    for (auto& ost : loop.Files.OutputStreams)
-        request.Streams.push_back(ReportStreamOf(loop, *ost));
+    const auto isSubtitle = [](const auto& ost) { return OutputStreamType(*ost) == AVMEDIA_TYPE_SUBTITLE; };
+    const bool onlySubtitles =
+        std::all_of(loop.Files.OutputStreams.begin(), loop.Files.OutputStreams.end(), isSubtitle);
+    for (auto& ost : loop.Files.OutputStreams) {
+        TReportStream stream = ReportStreamOf(loop, *ost);
+        // Subtitles are sparse: after their last cue their time stands still
+        // while the conversion goes on, so they give the time only when alone.
+        if (!onlySubtitles && isSubtitle(ost))
+            stream.EndTimeSeconds = 0;
+        request.Streams.push_back(stream);
+    }
 
     const TReportResult report = BuildReport(request, loop.QpHistogram);
     if (!report.Made)

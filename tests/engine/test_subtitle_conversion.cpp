@@ -236,6 +236,18 @@ TEST_F(SubtitleConversion, CopyKeepsTheSourceStream)
     EXPECT_EQ(CuesOf(c.OutputFile), SourceCues);
 }
 
+// Subtitles are sparse: the time reached is the picture's, not the last cue's end (1.8 s).
+TEST_F(SubtitleConversion, ProgressFollowsThePictureNotTheLastCue)
+{
+    const TConversion c = SubtitledConversion(Folder.FilePath("progress.mkv"), "ass");
+    const TConversionResult result = RunConversion(c);
+    ExpectSucceeded(result);
+
+    ASSERT_FALSE(result.Progress.empty());
+    EXPECT_EQ(result.Progress.back().FileIndex, -1);
+    EXPECT_NEAR(result.Progress.back().CurrentDuration, 2000000, 40000);
+}
+
 // The picture starts at the output's start time, and so do the cues after it;
 // one that began before it is left out.
 TEST_F(SubtitleConversion, OutputStartTimeMovesTheCuesWithThePicture)
