@@ -25,13 +25,6 @@ namespace {
 
 const QString SettingsSection = QStringLiteral("settings");
 
-const TGlobalObject& Context()
-{
-    if (GlobalObject == nullptr)
-        throw std::logic_error("A conversion run needs the application context");
-    return *GlobalObject;
-}
-
 // Closes the engine's probe on every way out of one row's set-up.
 class TProbeCloser
 {
@@ -139,7 +132,7 @@ bool TConversionRun::Start(const TRunOptions& options)
     FHost.ValidateFrameSize();
 
     // 2. Priority of the conversion threads.
-    const IniFile settings(Context().SettingsFile());
+    const IniFile settings(RunContext().SettingsFile());
     const auto priority = PriorityFromSetting(
         settings.ReadInteger(SettingsSection, QStringLiteral("priority"), DefaultPrioritySetting));
     if (priority)
@@ -349,7 +342,7 @@ void TConversionRun::RunAfterConversionActions()
 {
     IRunProgressView& view = FHost.ProgressView();
     if (view.OpenFolderAfterRun())
-        OpenOutputFolder(IniFile(Context().SettingsFile()), FHost.ShownOutputFolder());
+        OpenOutputFolder(IniFile(RunContext().SettingsFile()), FHost.ShownOutputFolder());
     // The request's answer is not looked at: the run is over either way.
     if (view.ShutDownAfterRun())
         ::Shutdown().RequestPowerOff();

@@ -13,19 +13,19 @@ namespace {
 
 const QString SettingsSection = QStringLiteral("settings");
 
-const TGlobalObject& Context()
+} // namespace
+
+const TGlobalObject& RunContext()
 {
     if (GlobalObject == nullptr)
         throw std::logic_error("A conversion run needs the application context");
     return *GlobalObject;
 }
 
-} // namespace
-
 TRunProfile ReadRunProfile(const TRunOptions& options)
 {
-    const IniFile settings(Context().SettingsFile());
-    const IniFile catalogue(Context().FormatFile());
+    const IniFile settings(RunContext().SettingsFile());
+    const IniFile catalogue(RunContext().FormatFile());
     TRunProfile profile;
     profile.FormatCode =
         options.ProfileCode.value_or(settings.ReadInteger(SettingsSection, QStringLiteral("FormatCode"), 1));
@@ -47,7 +47,7 @@ QString MakeRowTaskRecords(const TRunProfile& profile, TlvFilesRecord& record, T
     // Read for every row, as Start always has: the zoom a row was given by
     // the crop editor gives way to the profile's.
     record.Zoom = profile.Zoom.value_or(
-        IniFile(Context().SettingsFile())
+        IniFile(RunContext().SettingsFile())
             .ReadString(profile.Section, QStringLiteral("parazoom"), QStringLiteral("lbox")));
     MapTaskOptions(record, profile.FormatCode, destination, probe, input, output);
     return destination;

@@ -9,6 +9,7 @@
 class TAVProbe;
 struct TInputOptions;
 struct TOutputOptions;
+class TGlobalObject;
 struct TRunOptions;
 struct TlvFilesRecord;
 
@@ -26,6 +27,10 @@ struct TRunProfile
     std::optional<QString> OutputFolder; // as in TRunOptions
     std::optional<QString> Zoom;
 };
+
+// The application context whose settings and catalogue a run reads.
+// Throws std::logic_error without one.
+const TGlobalObject& RunContext();
 
 // Throws std::logic_error without an application context.
 TRunProfile ReadRunProfile(const TRunOptions& options);
