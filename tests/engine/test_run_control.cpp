@@ -19,8 +19,10 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -216,18 +218,27 @@ TEST_F(RunControl, TwoAtATimeStartTheThirdOnlyWhenOneHasEnded)
     for (int i = 0; i < 3; ++i)
         AddConversion(source, QString("pair%1.mp4").arg(i));
     std::mutex lock;
+    std::condition_variable hooked;
     std::vector<int> hookTasks; // --- protected by lock
     Engine.OnCustomHook = [&](QObject*, PHookInfo info) {
-        std::lock_guard<std::mutex> guard(lock);
+        std::unique_lock<std::mutex> guard(lock);
         hookTasks.push_back(info->TaskIndex);
+        hooked.notify_all();
+        // Task 0 holds its first frame until task 1 has one, so that a loaded
+        // machine cannot finish it before the other has begun.
+        if (info->TaskIndex == 0 && info->FrameNumber == 1)
+            hooked.wait_for(guard, std::chrono::seconds(60), [&] {
+                return std::find(hookTasks.begin(), hookTasks.end(), 1) != hookTasks.end();
+            });
     };
 
     Engine.StartTask(2);
     const std::vector<TNotice> notices = WaitForEndOfRun();
 
     ASSERT_EQ(notices.size(), 4u);
-    EXPECT_EQ(std::set<int>({notices[0].TaskIndex, notices[1].TaskIndex}), (std::set<int>{0, 1}));
-    EXPECT_EQ(notices[2].TaskIndex, 2);
+    EXPECT_EQ(std::set<int>({notices[0].TaskIndex, notices[1].TaskIndex, notices[2].TaskIndex}),
+              (std::set<int>{0, 1, 2}));
+    EXPECT_NE(notices[0].TaskIndex, 2); // it began only when one of the others had ended
     ExpectEndOfRun(notices[3]);
     const auto first = [&](int task) { return std::find(hookTasks.begin(), hookTasks.end(), task); };
     const auto last = [&](int task) {
