@@ -67,19 +67,27 @@ CodecContextPtr CopyEncoderSettings(const AVCodecContext* source)
     target->rc_override = CopyArray(source->rc_override, static_cast<size_t>(source->rc_override_count));
     target->rc_override_count = target->rc_override ? source->rc_override_count : 0;
     target->stats_in = source->stats_in; // owned by the stream record
-    if (source->subtitle_header && source->subtitle_header_size > 0) {
-        // Owned and freed by the context, so each copy has its own.
-        target->subtitle_header = static_cast<uint8_t*>(av_mallocz(size_t(source->subtitle_header_size) + 1));
-        if (!target->subtitle_header)
-            return nullptr;
-        std::copy(source->subtitle_header, source->subtitle_header + source->subtitle_header_size,
-                  target->subtitle_header);
-        target->subtitle_header_size = source->subtitle_header_size;
-    }
+    if (!CopySubtitleHeader(target, source))
+        return nullptr;
     return copy;
 }
 
 } // namespace
+
+bool CopySubtitleHeader(AVCodecContext* target, const AVCodecContext* source)
+{
+    if (!source->subtitle_header || source->subtitle_header_size <= 0)
+        return true;
+    // Owned and freed by the context, so each context has its own; the
+    // library reads it as text, hence the terminating zero.
+    const int size = source->subtitle_header_size;
+    target->subtitle_header = static_cast<uint8_t*>(av_mallocz(size_t(size) + 1));
+    if (!target->subtitle_header)
+        return false;
+    std::copy(source->subtitle_header, source->subtitle_header + size, target->subtitle_header);
+    target->subtitle_header_size = size;
+    return true;
+}
 
 DictionaryPtr PrivateOptions(const std::vector<TPrivateCodecOption>& options)
 {

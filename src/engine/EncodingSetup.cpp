@@ -14,7 +14,6 @@ extern "C" {
 }
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -190,14 +189,8 @@ void TakeSubtitleStyles(TOutputStream& ost, const TInputStream& ist, const AVFor
         return;
     // The text decoders describe their styles as a header in the subtitle
     // markup every text encoder starts from; without it they refuse to open.
-    if (decoder->subtitle_header && decoder->subtitle_header_size > 0 && !encoder->subtitle_header) {
-        const int size = decoder->subtitle_header_size;
-        encoder->subtitle_header = static_cast<uint8_t*>(av_mallocz(size_t(size) + 1));
-        if (!encoder->subtitle_header)
-            throw FFmpegException("Out of memory");
-        memcpy(encoder->subtitle_header, decoder->subtitle_header, size_t(size));
-        encoder->subtitle_header_size = size;
-    }
+    if (!encoder->subtitle_header && !CopySubtitleHeader(encoder, decoder))
+        throw FFmpegException("Out of memory");
     // Bitmap encoders place their pictures on the source's canvas; a source
     // that names none is drawn on the picture of its input's first video.
     if (encoder->width == 0 && encoder->height == 0) {

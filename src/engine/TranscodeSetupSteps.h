@@ -30,6 +30,11 @@ void CopyChapters(TCustomFFmpeg& task);
 // open calls, which take out what they use (CodecOpening.cpp).
 DictionaryPtr PrivateOptions(const std::vector<TPrivateCodecOption>& options);
 
+// Gives target its own copy of source's subtitle header (the styles text
+// encoders start from); true also when source has none, false when out of
+// memory (CodecOpening.cpp).
+bool CopySubtitleHeader(AVCodecContext* target, const AVCodecContext* source);
+
 // Join mode: keeps an unopened copy of the encoder's settings, so that it
 // can be opened afresh for every input (CodecOpening.cpp).
 void SaveEncoderForReopening(TOutputStream& ost);
