@@ -62,6 +62,17 @@ template <class... Args> void TakeOffOwnHandler(std::function<void(Args...)>& sl
         slot = nullptr;
 }
 
+// What the terminate queue carries of the engine's record.
+TTerminateNotice NoticeOf(const TTerminateInfo& info)
+{
+    TTerminateNotice notice;
+    notice.TaskIndex = info.TaskIndex;
+    notice.Finished = info.Finished;
+    notice.Exception = info.Exception;
+    notice.ExceptionMsg = info.ExceptionMsg;
+    return notice;
+}
+
 // Something at this path (a file, a folder, a dangling link) that the run
 // must not remove.
 bool OnDisk(const QString& path)
@@ -99,12 +110,7 @@ TConversionRun::TConversionRun(TFFmpegVCL& engine, IRunHost& host)
         TTerminateEvent([poster = FTerminates.Poster(), detached](QObject*, const TTerminateInfo& info) {
             if (detached->load())
                 return;
-            TTerminateNotice notice;
-            notice.TaskIndex = info.TaskIndex;
-            notice.Finished = info.Finished;
-            notice.Exception = info.Exception;
-            notice.ExceptionMsg = info.ExceptionMsg;
-            poster(notice);
+            poster(NoticeOf(info));
         }));
     FEngine.SetPreviewBitmap(true);
 }
@@ -152,7 +158,7 @@ bool TConversionRun::Start(const TRunOptions& options)
     // 4. and 5.
     FHost.StopPreviewPlayer();
     FEngine.ClearTasks();
-    SetUpTasks(checkedRows, options);
+    const std::vector<QString> created = SetUpTasks(checkedRows, options);
     // Only when rows may be left out: every one was, and each was reported.
     if (FTaskRows.empty())
         return false;
@@ -163,14 +169,14 @@ bool TConversionRun::Start(const TRunOptions& options)
         FEngine.StartTask(options.ParallelTasks);
     } catch (...) {
         FTerminates.AbandonRun();
-        DiscardTasks({});
+        DiscardTasks(created);
         throw;
     }
     FHost.ProgressView().ShowDuringRun();
     return true;
 }
 
-void TConversionRun::SetUpTasks(const std::vector<int>& checkedRows, const TRunOptions& options)
+std::vector<QString> TConversionRun::SetUpTasks(const std::vector<int>& checkedRows, const TRunOptions& options)
 {
     FTaskRows.clear();
     FTaskRecords.clear();
@@ -191,6 +197,7 @@ void TConversionRun::SetUpTasks(const std::vector<int>& checkedRows, const TRunO
         DiscardTasks(created);
         throw;
     }
+    return created;
 }
 
 void TConversionRun::SetUpRow(int row, const TRunProfile& profile, const TRunOptions& options,
@@ -299,12 +306,7 @@ void TConversionRun::CCAVCPreviewBitmap(const TPreviewInfo& APreviewInfo)
 
 void TConversionRun::CCAVCTerminate(const TTerminateInfo& ATerminateInfo)
 {
-    TTerminateNotice notice;
-    notice.TaskIndex = ATerminateInfo.TaskIndex;
-    notice.Finished = ATerminateInfo.Finished;
-    notice.Exception = ATerminateInfo.Exception;
-    notice.ExceptionMsg = ATerminateInfo.ExceptionMsg;
-    FTerminates.Post(notice);
+    FTerminates.Post(NoticeOf(ATerminateInfo));
 }
 
 void TConversionRun::CCAVCCustomHook(PHookInfo AHookInfo)

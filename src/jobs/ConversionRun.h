@@ -93,7 +93,8 @@ public:
     std::function<void(int taskIndex, const TTerminateNotice& notice)> OnTaskEnded;
 
 private:
-    void SetUpTasks(const std::vector<int>& checkedRows, const TRunOptions& options);
+    // Returns the output files this Start created, for DiscardTasks.
+    std::vector<QString> SetUpTasks(const std::vector<int>& checkedRows, const TRunOptions& options);
     // One row's task; adds the output to `created` when this call made its file.
     void SetUpRow(int row, const TRunProfile& profile, const TRunOptions& options, TNamesHandedOut& handedOut,
                   std::vector<QString>& created);
